@@ -1,0 +1,1 @@
+// Gives the resource library a translation unit of its own.

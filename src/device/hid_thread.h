@@ -1,0 +1,112 @@
+#pragma once
+
+#include "device_entry.h"
+
+#include <QFuture>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+struct hid_device_;
+typedef struct hid_device_ hid_device;
+
+// The one object through which every exchange with the mouse travels.
+// Commands run synchronously on the calling (GUI) thread; only the event
+// reader runs on a pool thread and talks back through queued signals.
+class Hid_Thread : public QObject {
+    Q_OBJECT
+public:
+    explicit Hid_Thread(QObject *parent = nullptr);
+    ~Hid_Thread() override; // stops the reader and waits for it
+
+    void setDeviceList(const QList<DeviceEntry> &list);
+    QList<DeviceEntry> deviceList() const;
+
+    // Every pause of the transport goes through this; tests install a
+    // virtual clock. Default: a real sleep.
+    static void setSleeper(std::function<void(int ms)> sleeper);
+    static void sleepMs(int ms);
+
+    // Device family and gun flag as the global settings give them. Until set
+    // explicitly they are read from "./modules/setting/apConfig.bin" when a
+    // command needs them.
+    void setDeviceFlags(const QString &icType, bool isGun);
+
+    // The eight balloon texts for DPI stage changes (program-wide).
+    static void setNotificationTexts(const QStringList &texts);
+    static QStringList notificationTexts();
+
+    void startDeviceReader(uint index);
+
+    // Shared state named as in the protocol description.
+    std::atomic<int> currentIndex{1};
+    bool hidIdle = true;
+    std::atomic<bool> readerRunning{false};
+
+signals:
+    // Emitted from the reader thread; connect with the default (auto)
+    // connection so the receivers run on the GUI thread.
+    void dpiStageChanged(int stage);
+    void balloon(const QString &title, const QString &text);
+    void deviceRemoved();
+
+public slots:
+    uchar hidCS(uchar *cmd);
+    bool chkDeviceIsEnCode(int index);
+    void USBDataEncryption(uchar *FIFOBuf, uchar *SecrecyCode);
+    void USBDataDecipher(uchar *FIFOBuf, uchar *SecrecyCode);
+    void hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    void hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    void hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2);
+    void hid560_82H_GetCurrentProfile(uchar &byte1);
+    void hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2);
+    void hid553_8BH_GetCurrentDPI(uchar &byte1);
+    void hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    void hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    void hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2);
+    void hid553_01H_SetReportRate(uchar rate);
+    void hid560_03H_SetReportRate(uchar rate);
+    void hid560_04H_SetCurrentDPI(uchar stage);
+    void hid553_0BH_SetCurrentDPI(uchar stage);
+    void hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    void hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    void hid560_0CH_setProfile(uchar *src128, uchar profileData);
+    void hid560_8CH_readProfile(uchar *src128, uchar profileNo);
+    void hid560_02H_SetCurrentProfile(uchar profile);
+    void hid553_13H_SetMacroKey(uchar macroId, uchar *src128);
+    void hid560_0FH_SetMacroKey(uchar macroId, uchar *src128);
+    void hid553_11H_SetDPISet(uchar dpiStage, uchar *src8);
+    void hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix);
+    void hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2);
+    void hid553_0CH_SetFixLEDColor(uchar *src3);
+    void hid553_10H_SetLED8StageColor(uchar type, uchar *src24);
+
+    // Private-by-intent section lives in the implementation helper; the
+    // members below are what the exchanges need.
+private:
+    hid_device *openCommandDevice(int index);
+    hid_device *openEventDevice(int index);
+    bool acquireHid();
+    void settlePause();
+    bool writeExchange(int dataLength, bool settle);
+    bool readExchange(int dataLength);
+    void deviceReader(uint index);
+    bool family560();
+    bool gunFlag();
+
+    mutable QMutex listMutex;
+    QList<DeviceEntry> devices;
+    hid_device *commandHandle = nullptr;
+    hid_device *eventHandle = nullptr;
+    QFuture<void> readerFuture;
+    uchar sendBuf[9] = {};
+    uchar replyBuf[9] = {};
+    uchar dataBuf[512] = {};
+    QString flagIcType;
+    bool flagIsGun = false;
+    bool flagsSet = false;
+};
