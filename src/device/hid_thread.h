@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 
 struct hid_device_;
 typedef struct hid_device_ hid_device;
@@ -85,18 +86,28 @@ public slots:
     void hid553_0CH_SetFixLEDColor(uchar *src3);
     void hid553_10H_SetLED8StageColor(uchar type, uchar *src24);
 
-    // Private-by-intent section lives in the implementation helper; the
-    // members below are what the exchanges need.
 private:
     hid_device *openCommandDevice(int index);
     hid_device *openEventDevice(int index);
     bool acquireHid();
+    void releaseHid();
     void settlePause();
     bool writeExchange(int dataLength, bool settle);
     bool readExchange(int dataLength);
     void deviceReader(uint index);
     bool family560();
     bool gunFlag();
+    void readFlagsFromSettings(QString &icType, bool &isGun) const;
+
+    bool entryAt(int index, DeviceEntry &out) const;
+    void clearCommandPath(int index);
+    void clearEventPath(int index);
+    QString eventPathAt(int index) const;
+    void closeCommandDevice();
+    void closeEventDevice();
+    void buildBlock(uchar opcode, std::initializer_list<uchar> params);
+    void presetReply(uchar opcode, std::initializer_list<uchar> values);
+    void sendPerProfile(uchar opcode, uchar value, const char *failLine);
 
     mutable QMutex listMutex;
     QList<DeviceEntry> devices;
@@ -109,4 +120,9 @@ private:
     QString flagIcType;
     bool flagIsGun = false;
     bool flagsSet = false;
+    // Whether the last command actually completed its exchange; lets callers
+    // tell a real answer from values that were merely handed back.
+    bool lastExchangeOk = false;
+    // Set while a multi-block command keeps the token across its exchanges.
+    bool holdToken = false;
 };
