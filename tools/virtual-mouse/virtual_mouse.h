@@ -20,8 +20,7 @@
 
 class VirtualMousePrivate;
 
-class VirtualMouse
-{
+class VirtualMouse {
 public:
     // The process-wide instance. The first call reads SKARN_VIRTUAL_DEVICE,
     // SKARN_VIRTUAL_LOG and SKARN_VIRTUAL_CONTROL (see initFromEnvironment).
