@@ -496,28 +496,16 @@ void ShippedData::englishKeyLabels() {
 void ShippedData::englishTexts_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("text");
+    // Texts the INI round trip can damage: edge blanks, empty slots, slashes,
+    // long sentences, the "other" group the tray balloons use.
     const std::pair<const char *, const char *> rows[] = {
-        {"main/0", "Editor"},
-        {"main/6", "Reset factory setting"},
-        {"main/10", "Save"},
-        {"main/14", ""},
         {"keyMatrix/0", "Key "},
-        {"keyMatrix/1", "Key Function"},
         {"keyAssigment/0", "Key "},
-        {"keyAssigment/19", "Macro runs endless loop until any button is pressed"},
-        {"keyAssigment/27", "Player"},
-        {"keyAssigment/32", "Play/Pause"},
-        {"keyAssigment/35", "My PC"},
-        {"keyAssigment/51", "Select All"},
-        {"keyAssigment/56", "Sniper Key"},
+        {"main/11", ""},
         {"keyAssigment/59", ""},
-        {"dpiSetting/0", "DPI"},
-        {"lightControl/12", "Vertical Flipping"},
-        {"lightControl/15", "Breath Loop"},
-        {"macroEditor/17", "Insert Right Key"},
-        {"systemSetting/7", "Scroll one Screen"},
-        {"gunControl/5", "Y axis"},
+        {"keyAssigment/32", "Play/Pause"},
         {"profile/5", "Standard"},
+        {"keyAssigment/19", "Macro runs endless loop until any button is pressed"},
         {"other/0", "DPI stage 1"},
         {"other/7", "DPI stage 8"},
     };
