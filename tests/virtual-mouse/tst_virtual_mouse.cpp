@@ -1,0 +1,841 @@
+// Drives the simulated mouse with hand-built reports through the hidapi
+// functions, the way the device layer will, and checks what the firmware makes
+// of them.
+
+#include "virtual_mouse.h"
+
+#include <hidapi/hidapi.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Our own reading of the scrambling rules, written as one 64-bit rotation, so
+// that the firmware's byte-wise version is checked against something else.
+const uint8_t kTable[8] = {0x3A, 0xC5, 0x71, 0x0E, 0x9B, 0x58, 0xE2, 0x27};
+uint8_t swapNibbles(uint8_t t) {
+    return uint8_t((t << 4) | (t >> 4));
+}
+
+void refScramble(uint8_t *b, const uint8_t *code) {
+    const uint8_t t[8] = {b[5], b[4], b[7], b[6], b[1], b[0], b[3], b[2]};
+    quint64 v = 0;
+    for (int i = 0; i < 8; ++i)
+        v = (v << 8) | uint8_t(t[i] ^ ((i >= 1 && i <= 6) ? code[i] : 0));
+    v = (v << 3) | (v >> 61);
+    for (int i = 0; i < 8; ++i)
+        b[i] = uint8_t(uint8_t(v >> (56 - 8 * i)) + swapNibbles(kTable[i]));
+}
+
+void refUnscramble(uint8_t *b, const uint8_t *code) {
+    quint64 v = 0;
+    for (int i = 0; i < 8; ++i)
+        v = (v << 8) | uint8_t(b[i] - swapNibbles(kTable[i]));
+    v = (v >> 3) | (v << 61);
+    uint8_t t[8];
+    for (int i = 0; i < 8; ++i)
+        t[i] = uint8_t(uint8_t(v >> (56 - 8 * i)) ^ ((i >= 1 && i <= 6) ? code[i] : 0));
+    const uint8_t out[8] = {t[5], t[4], t[7], t[6], t[1], t[0], t[3], t[2]};
+    memcpy(b, out, 8);
+}
+
+QByteArray hex(const char *h) {
+    return QByteArray::fromHex(h);
+}
+
+// A command block from its first bytes, zero-filled, checksum added.
+QByteArray block(const QByteArray &head) {
+    QByteArray b = head.left(7);
+    b.resize(7, '\0');
+    int sum = 0;
+    for (char c : b)
+        sum += uint8_t(c);
+    b.append(char(0xFF - (sum & 0xFF)));
+    return b;
+}
+
+QByteArray pattern(int n, int seed) {
+    QByteArray p(n, '\0');
+    for (int i = 0; i < n; ++i)
+        p[i] = char((i * 7 + seed * 31 + 1) & 0xFF);
+    return p;
+}
+
+QJsonObject deviceJson(const QString &family, int reportLength, bool encode, bool gun = true,
+                       const QString &code = "Tw70Sk") {
+    return QJsonObject{{"family", family},
+                       {"vid", "1209"},
+                       {"pid", family == "560" ? "0002" : "0001"},
+                       {"usagePage", "ff00"},
+                       {"usage", "ff00"},
+                       {"usagePage2", "ff01"},
+                       {"usage2", "ff01"},
+                       {"reportLength", reportLength},
+                       {"isEncode", encode},
+                       {"sCode", code},
+                       {"isGun", gun}};
+}
+
+QString at(const QJsonObject &state, const QString &path) {
+    const QStringList parts = path.split('/');
+    QJsonValue v = state.value(parts[0]);
+    if (parts.size() > 1)
+        v = v.toObject().value(parts[1]);
+    return v.toVariant().toString();
+}
+
+QString spaced(const QByteArray &b) {
+    return QString::fromLatin1(b.toHex(' '));
+}
+
+// The program's side of the wire, built by hand: every report on a freshly
+// opened handle, pauses on the virtual clock.
+struct Client {
+    int dev = 0;
+    int reportLength = 32;
+    bool encode = false;
+    uint8_t code[8] = {};
+
+    Client(int device, int rl, bool enc, const QByteArray &sCode = "Tw70Sk")
+        : dev(device), reportLength(rl), encode(enc) {
+        for (int i = 0; i < 6 && i < sCode.size(); ++i)
+            code[i + 1] = uint8_t(sCode[i]);
+    }
+
+    hid_device *open(bool event = false) const {
+        VirtualMouse &vm = VirtualMouse::instance();
+        return hid_open_path(
+            (event ? vm.eventPath(dev) : vm.commandPath(dev)).toLatin1().constData());
+    }
+
+    int feature(const QByteArray &blk, int length = 9) const {
+        hid_device *h = open();
+        if (!h)
+            return -2;
+        QByteArray r(length, '\0');
+        r.replace(1, 8, blk);
+        r.resize(length);
+        if (encode && length >= 9)
+            refScramble(reinterpret_cast<uint8_t *>(r.data() + 1), code);
+        const int n = hid_send_feature_report(h, reinterpret_cast<const uint8_t *>(r.constData()),
+                                              size_t(length));
+        hid_close(h);
+        return n;
+    }
+
+    // Reply block bytes 0..7 as the program sees them, empty on failure.
+    QByteArray reply() const {
+        hid_device *h = open();
+        if (!h)
+            return {};
+        uint8_t r[9] = {};
+        const int n = hid_get_feature_report(h, r, 9);
+        hid_close(h);
+        if (n != 9)
+            return {};
+        if (encode)
+            refUnscramble(r + 1, code);
+        return QByteArray(reinterpret_cast<const char *>(r + 1), 8);
+    }
+
+    int data(const QByteArray &chunk, int length = -1) const {
+        hid_device *h = open();
+        if (!h)
+            return -2;
+        QByteArray r(length < 0 ? reportLength + 1 : length, '\0');
+        r.replace(1, std::min<int>(chunk.size(), r.size() - 1), chunk.left(r.size() - 1));
+        const int n =
+            hid_write(h, reinterpret_cast<const uint8_t *>(r.constData()), size_t(r.size()));
+        hid_close(h);
+        return n;
+    }
+
+    // A whole set command with the program's pause schedule.
+    void send(const QByteArray &blk, const QByteArray &payload = {}) const {
+        feature(blk);
+        if (payload.isEmpty())
+            return;
+        VirtualMouse::virtualSleep(128);
+        const int k = std::min<int>(payload.size(), reportLength);
+        for (int off = 0; off < payload.size(); off += k) {
+            data(payload.mid(off, k));
+            VirtualMouse::virtualSleep(120);
+        }
+        VirtualMouse::virtualSleep(128);
+    }
+
+    QByteArray readData(int total) const {
+        QByteArray out;
+        const int k = std::min(total, reportLength);
+        for (int off = 0; off < total; off += k) {
+            hid_device *h = open();
+            QByteArray buf(reportLength + 1, '\0');
+            const int n = hid_read(h, reinterpret_cast<uint8_t *>(buf.data()), size_t(buf.size()));
+            hid_close(h);
+            if (n < k)
+                return out;
+            out.append(buf.left(k));
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+class TestVirtualMouse : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        qunsetenv("SKARN_VIRTUAL_DEVICE");
+        qunsetenv("SKARN_VIRTUAL_LOG");
+        qunsetenv("SKARN_VIRTUAL_CONTROL");
+    }
+    void init() {
+        VirtualMouse::instance().reset();
+        VirtualMouse::instance().useVirtualClock(true);
+    }
+
+    void scrambleMatchesReferenceAndInverts() {
+        QRandomGenerator rng(70);
+        for (int round = 0; round < 2000; ++round) {
+            uint8_t b[8], code[8], mine[8], ref[8];
+            for (auto &c : b)
+                c = uint8_t(rng.bounded(256));
+            for (auto &c : code)
+                c = uint8_t(rng.bounded(256));
+            memcpy(mine, b, 8);
+            memcpy(ref, b, 8);
+            VirtualMouse::scramble(mine, code);
+            refScramble(ref, code);
+            QCOMPARE(QByteArray((char *)mine, 8).toHex(), QByteArray((char *)ref, 8).toHex());
+            // Code bytes 0 and 7 take no part.
+            uint8_t other[8];
+            memcpy(other, code, 8);
+            other[0] ^= 0x5A;
+            other[7] ^= 0xA5;
+            uint8_t again[8];
+            memcpy(again, b, 8);
+            VirtualMouse::scramble(again, other);
+            QCOMPARE(memcmp(again, mine, 8), 0);
+            VirtualMouse::unscramble(mine, code);
+            QCOMPARE(QByteArray((char *)mine, 8).toHex(), QByteArray((char *)b, 8).toHex());
+        }
+    }
+
+    void checksum_data() {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("rate") << hex("01020000000000") << 0xFC;
+        QTest::newRow("sum is 256") << hex("80800000000000") << 0xFF;
+        QTest::newRow("dpi set") << hex("11030800000000") << 0xE3;
+        QTest::newRow("key matrix") << hex("12034008000000") << 0xA2;
+    }
+    void checksum() {
+        QFETCH(QByteArray, head);
+        QFETCH(int, expected);
+        QCOMPARE(int(VirtualMouse::checksum(reinterpret_cast<const uint8_t *>(head.constData()))),
+                 expected);
+    }
+
+    void setCommands_data() {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("reportLength");
+        QTest::addColumn<bool>("encode");
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        struct Row {
+            const char *name, *family, *head;
+            int payload;
+            const char *path;
+            QString expected;
+        };
+        const QByteArray p4 = pattern(4, 1), p8 = pattern(8, 2), p24 = pattern(24, 3),
+                         p64 = pattern(64, 4), p128 = pattern(128, 5);
+        const Row rows[] = {
+            {"553 report rate", "553", "0108", 0, "reportRate", "8"},
+            {"553 current key matrix", "553", "0202", 0, "currentKeyMatrix", "2"},
+            {"553 keyboard option", "553", "0311223344", 0, "keyboardOption", "11 22 33 44"},
+            {"553 gun slot 2", "553", "040005fe0a02", 0, "gunData/2", "05 fe 0a"},
+            {"553 current dpi", "553", "0b03", 0, "currentDpi", "3"},
+            {"553 fix colour", "553", "0c102030", 0, "fixColor", "10 20 30"},
+            {"553 led effect", "553", "0d05c007", 0, "ledEffect", "05 c0 07"},
+            // the other 20 bytes keep the shipped colours
+            {"553 stage colours, 4 bytes", "553", "100204", 4, "ledColors",
+             spaced(p4 + hex("ff000000ffffff0000ffffff00ffffffffff8000"))},
+            {"553 stage colours type", "553", "100204", 4, "ledColorType", "2"},
+            {"553 stage colours, 24 bytes", "553", "100018", 24, "ledColors", spaced(p24)},
+            {"553 dpi set", "553", "110308", 8, "dpiCodes", spaced(p8)},
+            {"553 dpi stage count", "553", "110308", 8, "dpiStages", "3"},
+            {"553 key matrix 3", "553", "12034008", 64, "keyMatrix/3", spaced(p64)},
+            {"553 macro 12", "553", "130c80", 128, "macros/12", spaced(p128)},
+            {"560 keyboard option", "560", "010902", 0, "keyboardOption", "09 02"},
+            {"560 current profile", "560", "0203", 0, "currentProfile", "3"},
+            {"560 report rate of profile 2", "560", "030204", 0, "profileReportRate/2", "4"},
+            {"560 dpi stage of profile 4", "560", "040405", 0, "profileDpi/4", "5"},
+            {"560 profile image 0", "560", "0c0080", 128, "profiles/0", spaced(p128)},
+            {"560 profile image 4", "560", "0c0480", 128, "profiles/4", spaced(p128)},
+            {"560 key matrix 2", "560", "0d0280", 128, "keyMatrix/2", spaced(p128.left(64))},
+            {"560 macro 1", "560", "0f0180", 128, "macros/1", spaced(p128)},
+        };
+        for (const Row &r : rows) {
+            const QByteArray payload = r.payload == 4     ? p4
+                                       : r.payload == 8   ? p8
+                                       : r.payload == 24  ? p24
+                                       : r.payload == 64  ? p64
+                                       : r.payload == 128 ? p128
+                                                          : QByteArray();
+            for (int rl : {32, 64})
+                for (bool enc : {false, true})
+                    QTest::addRow("%s, %d, %s", r.name, rl, enc ? "scrambled" : "plain")
+                        << r.family << rl << enc << hex(r.head) << payload << r.path << r.expected;
+        }
+    }
+    void setCommands() {
+        QFETCH(QString, family);
+        QFETCH(int, reportLength);
+        QFETCH(bool, encode);
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, payload);
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        VirtualMouse &vm = VirtualMouse::instance();
+        const int dev = vm.attach(deviceJson(family, reportLength, encode));
+        Client c(dev, reportLength, encode);
+        c.send(block(head), payload);
+        QCOMPARE(vm.violations(), QStringList());
+        QCOMPARE(at(vm.state(dev), path), expected);
+        int writes = 0;
+        for (const QJsonValue &r : vm.wireLog())
+            writes += r.toObject().value("op") == "write";
+        QCOMPARE(writes,
+                 payload.isEmpty() ? 0 : (payload.size() + reportLength - 1) / reportLength);
+    }
+
+    void readCommands_data() {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QByteArray>("setHead");
+        QTest::addColumn<QByteArray>("readHead");
+        QTest::addColumn<QByteArray>("values");
+        QTest::newRow("553 echo") << "553" << QByteArray() << hex("00deadbeef") << hex("deadbeef");
+        QTest::newRow("553 echo of zeros") << "553" << QByteArray() << hex("00") << hex("00000000");
+        QTest::newRow("553 options") << "553" << hex("0311223344") << hex("83") << hex("11223344");
+        QTest::newRow("553 options as shipped")
+            << "553" << QByteArray() << hex("83") << hex("01020000");
+        QTest::newRow("553 current dpi") << "553" << hex("0b05") << hex("8b") << hex("05");
+        QTest::newRow("560 echo") << "560" << QByteArray() << hex("0001020304") << hex("01020304");
+        QTest::newRow("560 options") << "560" << hex("010902") << hex("81") << hex("0902");
+        QTest::newRow("560 current profile") << "560" << hex("0203") << hex("82") << hex("03");
+        QTest::newRow("560 dpi of profile 2")
+            << "560" << hex("040206") << hex("8402") << hex("0206");
+        QTest::newRow("560 dpi of profile 3 as shipped")
+            << "560" << QByteArray() << hex("8403") << hex("0301");
+    }
+    void readCommands() {
+        QFETCH(QString, family);
+        QFETCH(QByteArray, setHead);
+        QFETCH(QByteArray, readHead);
+        QFETCH(QByteArray, values);
+        VirtualMouse &vm = VirtualMouse::instance();
+        for (bool enc : {false, true}) {
+            vm.reset();
+            vm.useVirtualClock(true);
+            const int dev = vm.attach(deviceJson(family, 32, enc));
+            Client c(dev, 32, enc);
+            if (!setHead.isEmpty())
+                c.send(block(setHead));
+            QCOMPARE(c.feature(block(readHead)), 9);
+            const QByteArray r = c.reply();
+            QCOMPARE(r.size(), 8);
+            QCOMPARE(uint8_t(r[0]), uint8_t(readHead[0]));
+            QCOMPARE(r.mid(1, values.size()).toHex(), values.toHex());
+            QCOMPARE(block(r.left(7)).toHex(), r.toHex()); // checksum filled in
+            QCOMPARE(vm.violations(), QStringList());
+        }
+    }
+
+    void profileImageRead_data() {
+        QTest::addColumn<int>("reportLength");
+        QTest::addColumn<bool>("encode");
+        QTest::newRow("32 plain") << 32 << false;
+        QTest::newRow("64 scrambled") << 64 << true;
+    }
+    void profileImageRead() {
+        QFETCH(int, reportLength);
+        QFETCH(bool, encode);
+        VirtualMouse &vm = VirtualMouse::instance();
+        const int dev = vm.attach(deviceJson("560", reportLength, encode));
+        Client c(dev, reportLength, encode);
+        // The shipped image is not blank, so a read that returns zeros is caught.
+        c.feature(block(hex("8c01")));
+        QCOMPARE(uint8_t(c.reply()[0]), uint8_t(0x8c));
+        const QByteArray shipped = c.readData(128);
+        QCOMPARE(spaced(shipped), at(vm.state(dev), "profiles/1"));
+        QVERIFY(shipped.count('\0') < 128);
+
+        const QByteArray img = pattern(128, 9);
+        c.send(block(hex("0c0380")), img);
+        c.feature(block(hex("8c03")));
+        c.reply();
+        QCOMPARE(c.readData(128).toHex(), img.toHex());
+        int reads = 0;
+        for (const QJsonValue &r : vm.wireLog())
+            reads += r.toObject().value("op") == "read";
+        QCOMPARE(reads, 2 * 128 / reportLength);
+        QCOMPARE(vm.violations(), QStringList());
+    }
+
+    void violations_data() {
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("bad checksum") << "badChecksum"
+                                      << "bad checksum";
+        QTest::newRow("wrong code") << "wrongCode"
+                                    << "bad checksum";
+        QTest::newRow("plain block to a scrambling mouse") << "plainToScrambling"
+                                                           << "bad checksum";
+        QTest::newRow("data with no command") << "dataFirst"
+                                              << "data report without a command";
+        QTest::newRow("data after a command without payload") << "dataAfterPlain"
+                                                              << "data report without a command";
+        QTest::newRow("too few data reports") << "tooFew"
+                                              << "too few data reports";
+        QTest::newRow("too many data reports") << "tooMany"
+                                               << "too many data reports";
+        QTest::newRow("short feature report") << "shortFeature"
+                                              << "wrong report length";
+        QTest::newRow("long data report") << "longData"
+                                          << "wrong report length";
+        QTest::newRow("unknown 553 opcode") << "unknown553"
+                                            << "unknown opcode";
+        QTest::newRow("553 read sent to a 560 mouse") << "unknown560"
+                                                      << "unknown opcode";
+        QTest::newRow("gun data to a mouse without gun") << "noGun"
+                                                         << "unknown opcode";
+        QTest::newRow("data too soon after the command") << "settleFeature"
+                                                         << "settle time";
+        QTest::newRow("data too soon after data") << "settleData"
+                                                  << "settle time";
+        QTest::newRow("key matrix 5") << "matrix5"
+                                      << "index out of range";
+        QTest::newRow("macro 13") << "macro13"
+                                  << "index out of range";
+        QTest::newRow("gun slot 3") << "gunSlot3"
+                                    << "index out of range";
+        QTest::newRow("profile image 5") << "image5"
+                                         << "index out of range";
+        QTest::newRow("dpi of profile 0") << "dpiProfile0"
+                                          << "index out of range";
+        QTest::newRow("payload length field") << "lengthField"
+                                              << "bad length field";
+        QTest::newRow("reply with no read command") << "strayGet"
+                                                    << "get_feature without";
+        QTest::newRow("read with nothing to come") << "strayRead"
+                                                   << "read of the command interface";
+        QTest::newRow("image left unread") << "unread"
+                                           << "unread data reports";
+    }
+    void violations() {
+        QFETCH(QString, scenario);
+        QFETCH(QString, kind);
+        VirtualMouse &vm = VirtualMouse::instance();
+        const bool is560 = scenario == "unknown560" || scenario == "image5" ||
+                           scenario == "dpiProfile0" || scenario == "unread";
+        const bool encode = scenario == "wrongCode" || scenario == "plainToScrambling";
+        const int dev =
+            vm.attach(deviceJson(is560 ? "560" : "553", 32, encode, scenario != "noGun"));
+        Client c(dev, 32, encode, scenario == "wrongCode" ? "Xy12Zq" : "Tw70Sk");
+        const QJsonObject before = vm.state(dev);
+
+        if (scenario == "badChecksum") {
+            QByteArray b = block(hex("0108"));
+            b[7] = char(b[7] + 1);
+            c.feature(b);
+        } else if (scenario == "wrongCode" || scenario == "plainToScrambling") {
+            if (scenario == "plainToScrambling")
+                c.encode = false;
+            c.feature(block(hex("0012345678")));
+            // The presence check cannot succeed.
+            QVERIFY(c.reply().mid(1, 4) != hex("12345678"));
+        } else if (scenario == "dataFirst") {
+            c.data(pattern(8, 1));
+        } else if (scenario == "dataAfterPlain") {
+            c.send(block(hex("0108")));
+            VirtualMouse::virtualSleep(200);
+            c.data(pattern(8, 1));
+        } else if (scenario == "tooFew") {
+            c.feature(block(hex("12014008")));
+            VirtualMouse::virtualSleep(128);
+            c.data(pattern(32, 1));
+            VirtualMouse::virtualSleep(128);
+            c.send(block(hex("0104")));
+        } else if (scenario == "tooMany") {
+            c.send(block(hex("110308")), pattern(8, 1));
+            c.data(pattern(8, 1));
+        } else if (scenario == "shortFeature") {
+            c.feature(block(hex("0108")), 8);
+        } else if (scenario == "longData") {
+            c.feature(block(hex("110308")));
+            VirtualMouse::virtualSleep(128);
+            c.data(pattern(8, 1), 65);
+        } else if (scenario == "unknown553") {
+            c.feature(block(hex("0501")));
+        } else if (scenario == "unknown560") {
+            c.feature(block(hex("83")));
+        } else if (scenario == "noGun") {
+            c.feature(block(hex("0400010203")));
+        } else if (scenario == "settleFeature") {
+            c.feature(block(hex("110308")));
+            VirtualMouse::virtualSleep(99);
+            c.data(pattern(8, 1));
+        } else if (scenario == "settleData") {
+            c.feature(block(hex("12014008")));
+            VirtualMouse::virtualSleep(128);
+            c.data(pattern(32, 1));
+            VirtualMouse::virtualSleep(60);
+            c.data(pattern(32, 2));
+        } else if (scenario == "matrix5") {
+            c.send(block(hex("12054008")), pattern(64, 1));
+        } else if (scenario == "macro13") {
+            c.send(block(hex("130d80")), pattern(128, 1));
+        } else if (scenario == "gunSlot3") {
+            c.feature(block(hex("040001020303")));
+        } else if (scenario == "image5") {
+            c.send(block(hex("0c0580")), pattern(128, 1));
+        } else if (scenario == "dpiProfile0") {
+            c.feature(block(hex("040003")));
+        } else if (scenario == "lengthField") {
+            c.send(block(hex("110307")), pattern(8, 1));
+        } else if (scenario == "strayGet") {
+            c.send(block(hex("0108")));
+            c.reply();
+        } else if (scenario == "strayRead") {
+            QCOMPARE(c.readData(32), QByteArray());
+        } else if (scenario == "unread") {
+            c.feature(block(hex("8c01")));
+            c.reply();
+            c.readData(32);
+            c.send(block(hex("0201")));
+        } else {
+            QFAIL("unknown scenario");
+        }
+
+        const QStringList v = vm.violations();
+        QCOMPARE(v.size(), 1);
+        QVERIFY2(v.first().contains(kind), qPrintable(v.first()));
+        bool logged = false;
+        for (const QJsonValue &r : vm.wireLog())
+            logged |=
+                r.toObject().value("op") == "violation" && r.toObject().value("text") == v.first();
+        QVERIFY(logged);
+        // Nothing that was refused reached the stored settings.
+        if (scenario != "tooFew" && scenario != "tooMany" && scenario != "dataAfterPlain" &&
+            scenario != "unread" && scenario != "strayGet" && scenario != "settleFeature" &&
+            scenario != "settleData" && scenario != "longData")
+            QCOMPARE(vm.state(dev), before);
+        if (scenario == "tooFew") {
+            QCOMPARE(at(vm.state(dev), "keyMatrix/1"), at(before, "keyMatrix/1"));
+            QCOMPARE(at(vm.state(dev), "reportRate"), QString("4"));
+        }
+    }
+
+    void hotPlug() {
+        VirtualMouse &vm = VirtualMouse::instance();
+        vm.attach(deviceJson("553", 32, false));
+        const int other = vm.attach(deviceJson("560", 64, false));
+        QList<QPair<int, bool>> calls;
+        vm.setPlugListener([&](int d, bool p) { calls.append({d, p}); });
+
+        auto listed = [](unsigned short vid, unsigned short pid) {
+            QStringList out;
+            hid_device_info *all = hid_enumerate(vid, pid);
+            for (hid_device_info *i = all; i; i = i->next)
+                out << QStringLiteral("%1 %2:%3 %4")
+                           .arg(i->path)
+                           .arg(i->usage_page, 4, 16)
+                           .arg(i->usage, 4, 16)
+                           .arg(i->product_id);
+            hid_free_enumeration(all);
+            return out;
+        };
+        QCOMPARE(listed(0, 0).size(), 4);
+        QCOMPARE(listed(0x1209, 2), QStringList({vm.commandPath(other) + " ff00:ff00 2",
+                                                 vm.eventPath(other) + " ff01:ff01 2"}));
+        QCOMPARE(listed(0x1234, 0).size(), 0);
+
+        Client c(0, 32, false);
+        c.send(block(hex("0102")));
+        hid_device *held = c.open();
+        QVERIFY(held);
+        vm.unplug(0);
+        QCOMPARE(listed(0x1209, 1).size(), 0);
+        QCOMPARE(listed(0, 0).size(), 2);
+        QVERIFY(!c.open());
+        uint8_t r[9] = {0, 0x01, 0x04, 0, 0, 0, 0, 0, 0xFA};
+        QCOMPARE(hid_send_feature_report(held, r, 9), -1);
+        hid_close(held);
+        vm.plug(0);
+        QCOMPARE(listed(0x1209, 1).size(), 2);
+        QCOMPARE(at(vm.state(0), "reportRate"), QString("2"));
+        QCOMPARE(calls, (QList<QPair<int, bool>>{{0, false}, {0, true}}));
+
+        bool failed = false;
+        for (const QJsonValue &rec : vm.wireLog())
+            failed |= rec.toObject().value("op") == "open-failed";
+        QVERIFY(failed);
+        QCOMPARE(vm.violations(), QStringList());
+        vm.setPlugListener(nullptr);
+    }
+
+    void eventQueueAcrossThreads() {
+        VirtualMouse &vm = VirtualMouse::instance();
+        vm.attach(deviceJson("553", 32, false));
+        Client c(0, 32, false);
+
+        // Nothing queued: the read times out with 0.
+        hid_device *h = c.open(true);
+        uint8_t buf[8] = {};
+        QCOMPARE(hid_read_timeout(h, buf, 4, 30), 0);
+        hid_close(h);
+
+        // A blocked reader is woken by the button long before its time-out.
+        int got = -2;
+        QByteArray report;
+        QElapsedTimer timer;
+        timer.start();
+        std::thread reader([&] {
+            hid_device *eh = c.open(true);
+            uint8_t b[8] = {};
+            got = hid_read_timeout(eh, b, 4, 10000);
+            report = QByteArray(reinterpret_cast<char *>(b), 4);
+            hid_close(eh);
+        });
+        QThread::msleep(50);
+        vm.emitDpiStage(3);
+        reader.join();
+        QCOMPARE(got, 4);
+        QCOMPARE(report.toHex(' '), QByteArray("06 07 00 03"));
+        QVERIFY(timer.elapsed() < 5000);
+        QCOMPARE(at(vm.state(0), "currentDpi"), QString("3"));
+
+        // Unplugging wakes a blocked reader with an error.
+        timer.restart();
+        std::thread reader2([&] {
+            hid_device *eh = c.open(true);
+            uint8_t b[8] = {};
+            got = hid_read_timeout(eh, b, 4, 10000);
+            hid_close(eh);
+        });
+        QThread::msleep(50);
+        vm.unplug(0);
+        reader2.join();
+        QCOMPARE(got, -1);
+        QVERIFY(timer.elapsed() < 5000);
+        QCOMPARE(vm.violations(), QStringList());
+    }
+
+    void injectedFaults_data() {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<int>("count");
+        QTest::newRow("open") << "open" << 1;
+        QTest::newRow("set_feature twice") << "set_feature" << 2;
+        QTest::newRow("get_feature") << "get_feature" << 1;
+        QTest::newRow("write") << "write" << 1;
+        QTest::newRow("read") << "read" << 3;
+    }
+    void injectedFaults() {
+        QFETCH(QString, op);
+        QFETCH(int, count);
+        VirtualMouse &vm = VirtualMouse::instance();
+        vm.attach(deviceJson(op == "read" ? "560" : "553", 32, true));
+        Client c(0, 32, true);
+        // An event-interface fault must not be taken by command traffic.
+        vm.failNext(op, 1, "event");
+        vm.failNext(op, count);
+        auto attempt = [&]() -> bool {
+            if (op == "open") {
+                hid_device *h = c.open();
+                hid_close(h);
+                return h;
+            }
+            if (op == "set_feature")
+                return c.feature(block(hex("0108"))) == 9;
+            if (op == "get_feature") {
+                c.feature(block(hex("8b")));
+                return c.reply().size() == 8;
+            }
+            if (op == "write") {
+                c.feature(block(hex("110308")));
+                VirtualMouse::virtualSleep(128);
+                return c.data(pattern(8, 1)) == 33;
+            }
+            c.feature(block(hex("8c00")));
+            c.reply();
+            hid_device *h = c.open();
+            uint8_t b[33];
+            const bool ok = hid_read(h, b, 33) == 32;
+            hid_close(h);
+            return ok;
+        };
+        for (int i = 0; i < count; ++i)
+            QVERIFY2(!attempt(), qPrintable(QString("attempt %1 should fail").arg(i)));
+        QVERIFY(attempt());
+        QVERIFY(attempt());
+        // Failed calls leave half-done exchanges behind; only the faults matter here.
+        vm.clearViolations();
+        hid_device *e = c.open(true);
+        uint8_t b[8];
+        if (op == "open")
+            QVERIFY(!e);
+        else if (op == "read")
+            QCOMPARE(hid_read_timeout(e, b, 4, 0), -1);
+        hid_close(e);
+        int failures = 0;
+        for (const QJsonValue &r : vm.wireLog())
+            failures += r.toObject().value("text").toString().contains("injected");
+        QCOMPARE(failures, count + ((op == "open" || op == "read") ? 1 : 0));
+    }
+
+    void silentAndCorrupt() {
+        VirtualMouse &vm = VirtualMouse::instance();
+        vm.attach(deviceJson("553", 32, true));
+        Client c(0, 32, true);
+        vm.setSilent(true);
+        vm.emitDpiStage(2);
+        c.send(block(hex("0108")));
+        QCOMPARE(at(vm.state(0), "reportRate"), QString("1"));
+        c.feature(block(hex("0001020304")));
+        QCOMPARE(c.reply(), QByteArray());
+        hid_device *e = c.open(true);
+        uint8_t b[8];
+        QCOMPARE(hid_read_timeout(e, b, 4, 20), 0);
+        vm.setSilent(false);
+        QCOMPARE(hid_read_timeout(e, b, 4, 20), 4);
+        hid_close(e);
+
+        vm.corruptNextReply();
+        c.feature(block(hex("0001020304")));
+        QVERIFY(c.reply().mid(1, 4) != hex("01020304"));
+        c.feature(block(hex("0001020304")));
+        QCOMPARE(c.reply().mid(1, 4).toHex(), QByteArray("01020304"));
+        QCOMPARE(vm.violations(), QStringList());
+    }
+
+    void wireLogRecords() {
+        VirtualMouse &vm = VirtualMouse::instance();
+        vm.attach(deviceJson("553", 32, false));
+        Client c(0, 32, false);
+        VirtualMouse::virtualSleep(1000);
+        c.send(block(hex("110308")), pattern(8, 1));
+        const QJsonArray log = vm.wireLog();
+        QStringList ops;
+        for (const QJsonValue &v : log)
+            ops << v.toObject().value("op").toString();
+        QCOMPARE(ops, QStringList({"open", "set_feature", "close", "open", "write", "close"}));
+        const QJsonObject feature = log[1].toObject();
+        QCOMPARE(feature.value("data").toString(), QString("00 11 03 08 00 00 00 00 e3"));
+        QCOMPARE(feature.value("iface").toString(), QString("command"));
+        QCOMPARE(feature.value("dev").toInt(), 0);
+        QCOMPARE(feature.value("t").toInteger(), 1000);
+        QCOMPARE(log[4].toObject().value("t").toInteger(), 1128);
+        const QRegularExpression hexPairs("^[0-9a-f]{2}( [0-9a-f]{2})*$");
+        QVERIFY(hexPairs.match(log[4].toObject().value("data").toString()).hasMatch());
+        QCOMPARE(log[4].toObject().value("data").toString().size(), 33 * 3 - 1);
+        vm.clearWireLog();
+        QCOMPARE(vm.wireLog().size(), 0);
+    }
+
+    void environment() {
+        VirtualMouse &vm = VirtualMouse::instance();
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString devFile = dir.filePath("devices.json");
+        const QString logFile = dir.filePath("wire.log");
+        const QString pipe = dir.filePath("control");
+        const QString dump = dir.filePath("state.json");
+
+        // Without a description: the shipped mouse, scrambled with its code.
+        vm.useVirtualClock(false);
+        vm.initFromEnvironment();
+        QCOMPARE(vm.deviceCount(), 1);
+        QCOMPARE(at(vm.state(0), "family"), QString("553"));
+        hid_device_info *all = hid_enumerate(0x1209, 0x0001);
+        QVERIFY(all && all->next && !all->next->next);
+        QCOMPARE(int(all->usage_page), 0xff00);
+        QCOMPARE(int(all->next->usage_page), 0xff01);
+        hid_free_enumeration(all);
+        Client shipped(0, 32, true, "Tw70Sk");
+        shipped.feature(block(hex("0001020304")));
+        QCOMPARE(shipped.reply().mid(1, 4).toHex(), QByteArray("01020304"));
+
+        QFile bad(devFile);
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("{ not json");
+        bad.close();
+        qputenv("SKARN_VIRTUAL_DEVICE", devFile.toLocal8Bit());
+        vm.initFromEnvironment();
+        QCOMPARE(vm.deviceCount(), 0);
+        QVERIFY(!hid_enumerate(0, 0));
+
+        QFile f(devFile);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QJsonDocument(QJsonArray{deviceJson("553", 32, false), deviceJson("560", 64, true)})
+                    .toJson());
+        f.close();
+        qputenv("SKARN_VIRTUAL_LOG", logFile.toLocal8Bit());
+        qputenv("SKARN_VIRTUAL_CONTROL", pipe.toLocal8Bit());
+        vm.initFromEnvironment();
+        QCOMPARE(vm.deviceCount(), 2);
+        QCOMPARE(at(vm.state(1), "family"), QString("560"));
+
+        Client c(1, 64, true);
+        c.feature(block(hex("82")));
+        c.reply();
+        QFile lf(logFile);
+        QVERIFY(lf.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = lf.readAll().split('\n');
+        QCOMPARE(lines.size() - 1, vm.wireLog().size());
+        for (int i = 0; i < vm.wireLog().size(); ++i)
+            QCOMPARE(QJsonDocument::fromJson(lines[i]).object(), vm.wireLog()[i].toObject());
+
+        const int fd = ::open(pipe.toLocal8Bit().constData(), O_WRONLY);
+        QVERIFY(fd >= 0);
+        const QByteArray cmds = "dpi 4\nunplug 1\nfail open 1\ndump " + dump.toLocal8Bit() + "\n";
+        QCOMPARE(::write(fd, cmds.constData(), size_t(cmds.size())), ssize_t(cmds.size()));
+        ::close(fd);
+        QTRY_VERIFY(QFile::exists(dump));
+        QFile df(dump);
+        QVERIFY(df.open(QIODevice::ReadOnly));
+        const QJsonObject dumped = QJsonDocument::fromJson(df.readAll()).object();
+        QCOMPARE(at(dumped, "currentDpi"), QString("4"));
+        QCOMPARE(dumped.value("keyMatrix").toObject().size(), 4);
+        QVERIFY(!vm.isPlugged(1));
+        Client first(0, 32, false);
+        QVERIFY(!first.open());
+        hid_device *h = first.open();
+        QVERIFY(h);
+        hid_close(h);
+
+        qunsetenv("SKARN_VIRTUAL_DEVICE");
+        qunsetenv("SKARN_VIRTUAL_LOG");
+        qunsetenv("SKARN_VIRTUAL_CONTROL");
+        vm.initFromEnvironment();
+        QCOMPARE(vm.violations(), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVirtualMouse)
+#include "tst_virtual_mouse.moc"
