@@ -1,5 +1,7 @@
 #include "hid_thread.h"
 
+#include "event_report.h"
+
 #include <QDebug>
 #include <QMutexLocker>
 #include <QtConcurrent/QtConcurrentRun>
@@ -77,14 +79,13 @@ void Hid_Thread::deviceReader(uint index) {
         }
         unsigned char buf[4] = {};
         const int got = hid_read_timeout(h, buf, sizeof buf, kEventWaitMs);
-        if (got == 4 && buf[0] == 0x06 && buf[1] == 0x07) {
-            const int stage = buf[3];
+        const int stage = EventReport::dpiStage(buf, got);
+        if (stage >= 0) {
             emit dpiStageChanged(stage);
-            const int k = (stage >= 1 && stage <= 7) ? stage - 1 : 7;
             QString text;
             {
                 QMutexLocker lock(&textMutex());
-                text = texts().at(k);
+                text = texts().at(EventReport::textIndex(stage));
             }
             emit balloon(QStringLiteral("Info"), text + QLatin1Char(' '));
         }
