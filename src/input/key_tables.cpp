@@ -212,6 +212,12 @@ int x11ButtonToCode(int button) {
 } // namespace KeyTables
 
 int KeyStateFilter::feed(int scan, bool extended, bool altDown, bool isDown) {
+    // Print Screen pressed with Alt comes as 0x54; when Alt is let go first,
+    // its release comes as 0x54 without Alt. Read by the table alone that
+    // release would be lost and Print Screen stay down for good, so the next
+    // press would not be reported.
+    if (!isDown && scan == 0x54 && !extended)
+        altDown = true;
     const int vk = KeyTables::resolveVk(scan, extended, altDown);
     if (vk == 0)
         return 0;

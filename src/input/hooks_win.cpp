@@ -1,0 +1,106 @@
+#include "hooks_win.h"
+
+#include "key_tables.h"
+
+namespace {
+
+HHOOK g_keyboardHook = nullptr;
+HHOOK g_mouseHook = nullptr;
+
+KeyboardCallback g_keyboard = nullptr;
+void *g_keyboardContext = nullptr;
+MouseCallback g_mouse = nullptr;
+void *g_mouseContext = nullptr;
+CopyDataCallback g_copyData = nullptr;
+void *g_copyDataContext = nullptr;
+
+// Only touched from the thread that installed the hooks: Windows calls
+// low-level hook procedures through that thread's message loop.
+KeyStateFilter g_keyState;
+
+} // namespace
+
+namespace WinHooks {
+
+int install() {
+    if (g_keyboardHook || g_mouseHook)
+        remove();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    g_keyboardHook = SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, instance, 0);
+    g_mouseHook = SetWindowsHookExW(WH_MOUSE_LL, mouseProc, instance, 0);
+    if (g_keyboardHook && g_mouseHook)
+        return 1;
+    // Half a capture would record keys without clicks (or the reverse):
+    // take down whichever hook did install.
+    remove();
+    return 0;
+}
+
+void remove() {
+    if (g_keyboardHook)
+        UnhookWindowsHookEx(g_keyboardHook);
+    g_keyboardHook = nullptr;
+    if (g_mouseHook)
+        UnhookWindowsHookEx(g_mouseHook);
+    g_mouseHook = nullptr;
+}
+
+bool isInstalled() {
+    return g_keyboardHook && g_mouseHook;
+}
+
+void setKeyboardCallback(KeyboardCallback cb, void *context) {
+    g_keyboard = cb;
+    g_keyboardContext = context;
+}
+
+void setMouseCallback(MouseCallback cb, void *context) {
+    g_mouse = cb;
+    g_mouseContext = context;
+}
+
+void setCopyDataCallback(CopyDataCallback cb, void *context) {
+    g_copyData = cb;
+    g_copyDataContext = context;
+}
+
+LRESULT CALLBACK keyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
+    // Below HC_ACTION the structure is not ours to read; the event is only
+    // passed on.
+    if (nCode == HC_ACTION && lParam) {
+        const auto *info = reinterpret_cast<const KBDLLHOOKSTRUCT *>(lParam);
+        const bool isDown = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
+        const int scan = info->scanCode <= 0xFF ? static_cast<int>(info->scanCode) : 0;
+        const bool extended = (info->flags & LLKHF_EXTENDED) != 0;
+        const bool altDown = (info->flags & LLKHF_ALTDOWN) != 0;
+        const int usage = g_keyState.feed(scan, extended, altDown, isDown);
+        if (usage != 0 && g_keyboard)
+            g_keyboard(usage, isDown, g_keyboardContext);
+    }
+    return CallNextHookEx(g_keyboardHook, nCode, wParam, lParam);
+}
+
+LRESULT CALLBACK mouseProc(int nCode, WPARAM wParam, LPARAM lParam) {
+    if (nCode == HC_ACTION && lParam && g_mouse) {
+        int code = 0;
+        bool isDown = false;
+        if (KeyTables::mouseMessageToButton(static_cast<unsigned>(wParam), &code, &isDown)) {
+            const auto *info = reinterpret_cast<const MSLLHOOKSTRUCT *>(lParam);
+            g_mouse(code, isDown, info->pt.x, info->pt.y, g_mouseContext);
+        }
+    }
+    return CallNextHookEx(g_mouseHook, nCode, wParam, lParam);
+}
+
+bool dispatchCopyData(UINT message, LPARAM lParam) {
+    if (message != WM_COPYDATA || !g_copyData)
+        return false;
+    const auto *cds = reinterpret_cast<const COPYDATASTRUCT *>(lParam);
+    if (!cds) // nothing to hand on, but the message is still ours
+        return true;
+    g_copyData(static_cast<unsigned long>(cds->dwData), static_cast<const char *>(cds->lpData),
+               static_cast<unsigned int>(cds->cbData), g_copyDataContext);
+    return true;
+}
+
+} // namespace WinHooks
