@@ -1280,7 +1280,8 @@ int HID_API_EXPORT HID_API_CALL hid_send_feature_report(hid_device *dev, const u
     }
     p.record(dev->dev, ifaceName(dev), "set_feature", hex);
     if (dev->event) {
-        p.violation(dev->dev, true, QStringLiteral("feature report sent to the event interface"));
+        p.violation(dev->dev, true,
+                    QStringLiteral("wrong interface: feature report sent to the event interface"));
         return int(length);
     }
     p.featureReport(dev->dev, *d, data, length);
@@ -1357,7 +1358,8 @@ int HID_API_EXPORT HID_API_CALL hid_write(hid_device *dev, const unsigned char *
     }
     p.record(dev->dev, ifaceName(dev), "write", hex);
     if (dev->event) {
-        p.violation(dev->dev, true, QStringLiteral("data report sent to the event interface"));
+        p.violation(dev->dev, true,
+                    QStringLiteral("wrong interface: data report sent to the event interface"));
         return int(length);
     }
     if (!d->silent)

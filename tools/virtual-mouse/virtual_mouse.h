@@ -9,6 +9,35 @@
 //
 // All members are thread-safe. The control pipe is served by a background
 // thread of this library.
+//
+// Paths: hid_enumerate lists each plugged device as two interfaces,
+// "virtual-mouse/<index>/command" and "virtual-mouse/<index>/event".
+//
+// Firmware state after attach (both families unless noted): key matrices all
+// zero, current key matrix 0, 4 DPI stages with codes 07 0f 1f 60 80 80 80 80,
+// current DPI stage 1, report rate 1, LED effect 01 ff 00, fixed colour ff 00 00,
+// stage-colour type 0 with eight distinct colours, gun slots 00 00 0a, macros
+// zero, current profile 1, per-profile rate and stage 1 (560). Keyboard
+// options: 553 "01 02 00 00", 560 "01 02": the event-report bits (0x40 of byte
+// 4, 0x08 of byte 1) start clear so that a program setting them shows, and the
+// 553 gun-Y inversion byte (byte 3) is 0. Profile images are not blank: byte 0
+// holds the image number; image 0 has layer mask 7 and the colours at 24..47;
+// images 1..4 have 0x04 at 65, lighting 01 ff 02 at 71..73, gun data
+// f0 00 00 0a at 78..81, the DPI codes twice at 84..99, stage mask 0x0f at 100
+// and the colours at 104..127.
+//
+// Every protocol violation text starts with its kind: "bad checksum",
+// "data report without a command", "too few data reports", "too many data
+// reports", "wrong report length", "wrong report id", "unknown opcode",
+// "settle time", "index out of range", "bad length field", "get_feature
+// without a read command", "read of the command interface with no data
+// report", "unread data reports", "wrong interface", "close of a handle",
+// "... on a closed
+// handle". Each one is also a wire-log record with op "violation".
+//
+// Control pipe lines (SKARN_VIRTUAL_CONTROL): "dpi N [DEV]", "unplug [DEV]",
+// "plug [DEV]", "dump PATH [DEV]", "fail OP N [IFACE]", "silent 0|1 [DEV]",
+// "corrupt [DEV]".
 
 #include <QJsonArray>
 #include <QJsonObject>
