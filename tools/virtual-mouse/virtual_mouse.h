@@ -32,8 +32,8 @@
 // "settle time", "index out of range", "bad length field", "get_feature
 // without a read command", "read of the command interface with no data
 // report", "unread data reports", "wrong interface", "close of a handle",
-// "... on a closed
-// handle". Each one is also a wire-log record with op "violation".
+// "... on a closed handle". Each one is also a wire-log record with op
+// "violation".
 //
 // Control pipe lines (SKARN_VIRTUAL_CONTROL): "dpi N [DEV]", "unplug [DEV]",
 // "plug [DEV]", "dump PATH [DEV]", "fail OP N [IFACE]", "silent 0|1 [DEV]",
