@@ -1,0 +1,254 @@
+import QtQuick
+import QtTest
+import "../../modules/qml/J2/dpiMath.js" as DM
+
+// The DPI panel inside the real window, against the recording controller.
+Item {
+    id: top
+    width: 1024
+    height: 640
+
+    TestCase {
+        id: testCase
+        name: "DpiSetting"
+        when: windowShown
+
+        property var root: null
+        property var page: null
+        readonly property var shipped: [500, 1000, 1500, 2000, 3000, 4000, 5000, 6000]
+
+        function loadWindow(globals, data) {
+            ui_View.resetValues();
+            var g = { "mouse/minDPI": 200, "mouse/maxDPI": 6000, "mouse/dpiBase": 50,
+                      "mouse/sensorType": "3360" };
+            for (var k in globals)
+                g[k] = globals[k];
+            for (var key in g)
+                ui_View.setGlobalValue(key, g[key]);
+            var d = { "mouse/dpiCount": 8, "mouse/currentDpiCount": 8, "mouse/dpiValueArray": shipped };
+            for (var k2 in data)
+                d[k2] = data[k2];
+            for (var key2 in d)
+                ui_View.setDataValue(key2, d[key2]);
+            var comp = Qt.createComponent("qrc:/modules/qml/main.qml");
+            verify(comp.status === Component.Ready, comp.errorString());
+            root = createTemporaryObject(comp, top);
+            root.visible = true;
+            findChild(root, "startLogo").visible = false;
+            // The page comes from the source tree, so this test needs neither
+            // a rebuilt resource file nor the slot's own lookup.
+            findChild(root, "dpiSettingSlot").source = Qt.resolvedUrl("../../modules/qml/J2/DpiSetting.qml");
+            page = root.dpiSettingMain;
+            verify(page !== null, "DPI panel did not load");
+            callLog.clear();
+        }
+
+        function texts() {
+            var out = [];
+            for (var i = 0; i < 8; ++i)
+                out.push(Number(findChild(page, "dpiText" + i).text));
+            return out;
+        }
+
+        function shownSliders() {
+            var n = 0;
+            for (var i = 0; i < 8; ++i)
+                if (findChild(page, "dpiSlider" + i).visible)
+                    ++n;
+            return n;
+        }
+
+        function calls(prefix) {
+            return callLog.entries().filter(function (e) { return e.indexOf(prefix) === 0; });
+        }
+
+        function test_knobFormula_data() {
+            return [
+                { tag: "200-6000/50", lo: 200, hi: 6000, base: 50 },
+                { tag: "100-12000/100", lo: 100, hi: 12000, base: 100 },
+                { tag: "200-7200/100", lo: 200, hi: 7200, base: 100 }
+            ];
+        }
+        // Every value on the DPI grid comes back from its own knob position,
+        // and the knob's two ends are the range's two ends.
+        function test_knobFormula(row) {
+            compare(DM.dpiOfKnob(DM.KNOB_MIN, row.lo, row.hi, row.base), row.lo);
+            compare(DM.dpiOfKnob(DM.KNOB_MAX, row.lo, row.hi, row.base), row.hi);
+            for (var v = row.lo; v <= row.hi; v += row.base)
+                compare(DM.dpiOfKnob(DM.knobOfDpi(v, row.lo, row.hi), row.lo, row.hi, row.base), v,
+                        "value " + v);
+            compare(DM.knobOfDpi(row.hi * 2, row.lo, row.hi), DM.KNOB_MAX);
+            compare(DM.knobOfDpi(0, row.lo, row.hi), DM.KNOB_MIN);
+        }
+
+        function test_storedValuesShownUnchanged() {
+            loadWindow({}, {});
+            page.init(false, false);
+            compare(texts(), shipped);
+            compare(shownSliders(), 8);
+            compare(page.isSave, false);
+            compare(calls("ui_View.mouseSetDpi").length, 0);
+        }
+
+        function test_sliderEndsGiveRangeEnds() {
+            loadWindow({}, {});
+            page.init(false, false);
+            var s = findChild(page, "dpiSlider0");
+            var knob = findChild(s, "knob");
+            mouseDrag(knob, 6, 6, 0, -400);
+            compare(findChild(page, "dpiText0").text, "6000");
+            verify(page.isSave);
+            page.isSave = false;
+            mouseDrag(knob, 6, 6, 0, 400);
+            compare(findChild(page, "dpiText0").text, "200");
+            verify(page.isSave);
+        }
+
+        function test_clickOnTrackSetsSaveAfterMove() {
+            loadWindow({}, {});
+            page.init(false, false);
+            var s = findChild(page, "dpiSlider1");
+            mouseClick(s, 3, 176 - 6 - 3);
+            tryCompare(findChild(page, "dpiText1"), "text", "200");
+            tryCompare(page, "isSave", true);
+        }
+
+        function test_fewerStagesStillStoreAndSendEight() {
+            loadWindow({}, { "mouse/currentDpiCount": 3 });
+            page.init(false, false);
+            compare(shownSliders(), 3);
+            compare(page.dpiSegment.currentSelect, 2);
+            page.saveData(true);
+            compare(calls("ui_View.setDataList"), ["ui_View.setDataList(mouse/dpiValueArray,"
+                                                   + "[500,1000,1500,2000,3000,4000,5000,6000])"]);
+            compare(calls("ui_View.setData("), ["ui_View.setData(mouse/currentDpiCount,3)"]);
+            compare(calls("ui_View.mouseSetDpi"), ["ui_View.mouseSetDpi(3,3360,"
+                                                   + "[500,1000,1500,2000,3000,4000,5000,6000])"]);
+        }
+
+        function test_stageCountChoice() {
+            loadWindow({}, {});
+            page.init(false, false);
+            page.dpiSegment.valueChange(1);
+            compare(page.currentDpiCount, 2);
+            compare(shownSliders(), 2);
+            verify(page.isSave);
+            page.saveData(false);
+            compare(calls("ui_View.mouseSetDpi").length, 0);
+            compare(calls("ui_View.setData("), ["ui_View.setData(mouse/currentDpiCount,2)"]);
+        }
+
+        function test_dropDownCutToDeviceStages() {
+            loadWindow({}, { "mouse/dpiCount": 5, "mouse/currentDpiCount": 7 });
+            page.init(false, false);
+            compare(page.dpiSegment.count, 5);
+            compare(page.currentDpiCount, 5);
+            compare(page.dpiSegment.textValue, "5");
+            // a later profile with more stages gets its entries back
+            ui_View.setDataValue("mouse/dpiCount", 8);
+            page.init(false, false);
+            compare(page.dpiSegment.count, 8);
+        }
+
+        function test_tooManyStagesLeavesPanel() {
+            loadWindow({}, { "mouse/currentDpiCount": 4 });
+            page.init(false, false);
+            var before = texts();
+            var knobY = findChild(findChild(page, "dpiSlider2"), "knob").y;
+            ui_View.setDataValue("mouse/dpiCount", 9);
+            ui_View.setDataValue("mouse/currentDpiCount", 9);
+            ui_View.setDataValue("mouse/dpiValueArray", [800, 800, 800, 800, 800, 800, 800, 800]);
+            page.init(true, false);
+            compare(texts(), before);
+            compare(shownSliders(), 4);
+            compare(page.dpiCount, 8);
+            compare(findChild(findChild(page, "dpiSlider2"), "knob").y, knobY);
+            compare(calls("ui_View.mouseSetDpi").length, 0);
+        }
+
+        function test_layoutGaps_data() {
+            return [
+                { tag: "8", n: 8, sliderGap: 22, textGap: 4 },
+                { tag: "7", n: 7, sliderGap: 24, textGap: 8 },
+                { tag: "6", n: 6, sliderGap: 27, textGap: 10 },
+                { tag: "5", n: 5, sliderGap: 33, textGap: 14 },
+                { tag: "4", n: 4, sliderGap: 33, textGap: 14 },
+                { tag: "3", n: 3, sliderGap: 33, textGap: 12 },
+                { tag: "2", n: 2, sliderGap: 33, textGap: 10 }
+            ];
+        }
+        function test_layoutGaps(row) {
+            loadWindow({}, { "mouse/currentDpiCount": row.n });
+            page.init(false, false);
+            compare(shownSliders(), row.n);
+            var first = findChild(page, "dpiSlider0");
+            var last = findChild(page, "dpiSlider" + (row.n - 1));
+            for (var i = 1; i < row.n; ++i) {
+                var a = findChild(page, "dpiSlider" + (i - 1)), b = findChild(page, "dpiSlider" + i);
+                compare(b.x - (a.x + a.width), row.sliderGap);
+                var ta = findChild(page, "dpiText" + (i - 1)), tb = findChild(page, "dpiText" + i);
+                compare(tb.x - (ta.x + ta.width), row.textGap);
+                compare(tb.width, 24);
+            }
+            // centred as a group, at the same height for every count
+            var left = first.x, right = page.width - (last.x + last.width);
+            verify(Math.abs(left - right) <= 1, left + " vs " + right);
+            var centre = first.mapToItem(page, 0, first.height / 2).y;
+            verify(Math.abs(centre - 131) <= 1, "centre " + centre);
+            compare(first.height, 176);
+        }
+
+        function test_activeStageFromMouse() {
+            loadWindow({}, {});
+            page.init(false, false);
+            root.setCurrentDPI(3);
+            compare(page.currentDPI, 2);
+            for (var i = 0; i < 8; ++i) {
+                var fill = findChild(findChild(page, "dpiSlider" + i), "fill");
+                compare(Qt.colorEqual(fill.color, i === 2 ? root.colorOrange : root.colorBlue), true,
+                        "stage " + i);
+            }
+            root.setCurrentDPI(0);
+            compare(page.currentDPI, 2);
+        }
+
+        function test_restoreLoadsFactoryValuesKeepsCount() {
+            loadWindow({}, { "mouse/currentDpiCount": 3, "mouse/dpiValueArray": [800, 800, 800, 800,
+                                                                               800, 800, 800, 800] });
+            ui_View.setRecoveryValue("mouse/dpiValueArray", shipped);
+            ui_View.setRecoveryValue("mouse/currentDpiCount", 6);
+            page.init(false, false);
+            callLog.clear();
+            mouseClick(findChild(page, "dpiRestore"));
+            compare(texts(), shipped);
+            compare(page.currentDpiCount, 3);
+            verify(page.isSave);
+            verify(callLog.entries().indexOf("ui_View.getDataList(mouse/dpiValueArray,true)") >= 0);
+            compare(calls("ui_View.getData("), []);
+            compare(calls("ui_View.mouseSetDpi").length, 0);
+        }
+
+        function test_saveButtonSendsOnceAndClears() {
+            loadWindow({}, { "mouse/currentDpiCount": 3 });
+            page.init(false, false);
+            page.dpiSegment.valueChange(4);
+            mouseClick(findChild(root, "saveButton"));
+            compare(page.isSave, false);
+            compare(calls("ui_View.mouseSetDpi"), ["ui_View.mouseSetDpi(5,3360,"
+                                                   + "[500,1000,1500,2000,3000,4000,5000,6000])"]);
+            callLog.clear();
+            mouseClick(findChild(root, "saveButton"));
+            compare(calls("ui_View.mouseSetDpi").length, 0);
+        }
+
+        function test_badStoredEntriesKeepPanelValues() {
+            loadWindow({}, { "mouse/dpiValueArray": ["800", "x", "1200"] });
+            page.init(false, false);
+            var t = texts();
+            compare(t[0], 800);
+            compare(t[2], 1200);
+            compare(t[1], 1000);
+            compare(t[7], 6000);
+        }
+    }
+}
