@@ -1,0 +1,849 @@
+import QtQuick
+import "../basic"
+import "../basic/util.js" as U
+
+// The key assignment dialog. Choosing a function only changes the dialog's
+// four numbers and text; the button's entry in the panel takes them when the
+// dialog closes, and only if they differ from what the button had.
+Rectangle {
+    id: keyAssigmentMain
+
+    property var keyAssigmentLang: ["Key ", "Mouse Function", "Left Key", "Middle Key", "Right Key",
+        "Forward Key", "Back Key", "Double Fire", "Fire Function", "Key Value", "Click Input", "Rate",
+        "Times", "Endness", "Group Function", "Media Function", "Macro Function", "Macro Editor",
+        "Macro runs one-time after pressing the button",
+        "Macro runs endless loop until any button is pressed",
+        "Macro runs endless loop until button is released", "DPI Function", "DPI+", "DPI-",
+        "DPI LOOP", "Windows Function", "Shortcut Function", "Player", "Next", "Privous", "Stop",
+        "Mute", "Play/Pause", "Volumn+", "Volumn-", "My PC", "Index", "Search", "Max", "Min",
+        "Desktop", "Run", "New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo", "Undo",
+        "Select All", "Gun Function", "One Gun", "Two Gun", "Three Gun", "Sniper Key", "", "", ""]
+
+    // The function being edited.
+    property int keyIndex: -1
+    property int keyCode0: 0
+    property int keyCode1: 0
+    property int keyCode2: 0
+    property int keyCode3: 0
+    property string keyString: ""
+
+    // Capture modes and the combination being captured.
+    property bool isFireInput: false
+    property bool isComboInput: false
+    property int comboBits: 0
+    property int comboKey1: 0
+    property int comboKey2: 0
+    property int comboCount: 0
+    property string comboText: ""
+    // What the two capture boxes show when not capturing.
+    property string fireLabel: langText(10)
+    property string comboLabel: langText(10)
+
+    property string rateText: "10ms"
+    property int macroMode: 0
+    property bool dragBlock: false
+
+    property alias macroList: macroList
+    property alias scrollArea: scrollArea
+    // The page that downloads macros; a test can put a recorder here.
+    property var macroEditorPage: mainIten.macroEditorMain
+
+    // Function tables: [language index, class, code1, code2, code3].
+    readonly property var mouseOptions: [[2, 0x00, 0x00, 0xF0, 0x00], [3, 0x00, 0x00, 0xF2, 0x00],
+        [4, 0x00, 0x00, 0xF1, 0x00], [5, 0x00, 0x00, 0xF4, 0x00], [6, 0x00, 0x00, 0xF3, 0x00],
+        [7, 0x00, 0xF0, 0x1E, 0x03]]
+    readonly property var dpiOptions: [[22, 0x05, 0, 1, 0], [23, 0x05, 0, 2, 0], [24, 0x05, 0, 3, 0],
+        [56, 0x05, 0, 4, 0]]
+    readonly property var gunOptions: [[53, 0x08, 0, 1, 0], [54, 0x08, 0, 2, 0], [55, 0x08, 0, 3, 0]]
+    readonly property var mediaOptions: [[27, 0x03, 0, 0x83, 0x01], [28, 0x03, 0, 0xB5, 0x00],
+        [29, 0x03, 0, 0xB6, 0x00], [30, 0x03, 0, 0xB7, 0x00], [31, 0x03, 0, 0xE2, 0x00],
+        [32, 0x03, 0, 0xCD, 0x00], [33, 0x03, 0, 0xE9, 0x00], [34, 0x03, 0, 0xEA, 0x00]]
+    readonly property var windowsOptions: [[35, 0x06, 0x00, 0x94, 0x01], [36, 0x06, 0x00, 0x23, 0x02],
+        [37, 0x06, 0x00, 0x21, 0x02], [38, 0x06, 0x04, 0x2C, 0x1B], [39, 0x06, 0x04, 0x2C, 0x11],
+        [40, 0x06, 0x00, 0xE3, 0x07], [41, 0x06, 0x00, 0xE3, 0x15]]
+    readonly property var shortcutOptions: [[42, 0x07, 0, 0xE0, 0x11], [43, 0x07, 0, 0xE0, 0x1B],
+        [44, 0x07, 0, 0xE0, 0x06], [45, 0x07, 0, 0xE0, 0x19], [46, 0x07, 0, 0xE0, 0x16],
+        [47, 0x07, 0, 0xE0, 0x13], [48, 0x07, 0, 0xE0, 0x09], [49, 0x07, 0, 0xE0, 0x1C],
+        [50, 0x07, 0, 0xE0, 0x1D], [51, 0x07, 0, 0xE0, 0x04]]
+
+    // Grid cells; written from the language texts by init().
+    property var mediaCells: cellsOf(mediaOptions, 9)
+    property var windowsCells: cellsOf(windowsOptions, 9)
+    property var shortcutCells: cellsOf(shortcutOptions, 12)
+
+    readonly property int contentHeight: 830
+    readonly property int areaHeight: 360
+
+    width: 416
+    height: 404
+    color: mainIten.colorGray0
+
+    // ---- texts ----
+
+    function langText(i) {
+        var l = keyAssigmentLang;
+        return l && i >= 0 && i < l.length && l[i] !== undefined && l[i] !== null ? String(l[i]) : "";
+    }
+
+    function keyLabel(code) {
+        var table = mainIten._KeyCodeString;
+        return table ? table.keycodeTostr(code) : "";
+    }
+
+    function isKnownKey(code) {
+        var table = mainIten._KeyCodeString;
+        return table !== null && table !== undefined && table.indexOfCode(code) >= 0;
+    }
+
+    function cellsOf(options, n) {
+        var cells = [];
+        for (var i = 0; i < n; ++i)
+            cells.push({ textValue: i < options.length ? langText(options[i][0]) : "" });
+        return cells;
+    }
+
+    function init() {
+        mediaCells = cellsOf(mediaOptions, 9);
+        windowsCells = cellsOf(windowsOptions, 9);
+        shortcutCells = cellsOf(shortcutOptions, 12);
+        macroList.closeMenu();
+    }
+
+    function matchOption(options, c0, c1, c2, c3, compareCode1) {
+        for (var i = 0; i < options.length; ++i) {
+            var o = options[i];
+            if (o[1] === c0 && o[3] === c2 && o[4] === c3 && (!compareCode1 || o[2] === c1))
+                return i;
+        }
+        return -1;
+    }
+
+    function keyCodeToString(c0, c1, c2, c3) {
+        c0 = U.toInt(c0, -1);
+        c1 = U.toInt(c1, 0);
+        c2 = U.toInt(c2, 0);
+        c3 = U.toInt(c3, 0);
+        var i;
+        switch (c0) {
+        case 0x00:
+            switch (c2) {
+            case 0xF0: return langText(2);
+            case 0xF2: return langText(3);
+            case 0xF1: return langText(4);
+            case 0xF4: return langText(5);
+            case 0xF3: return langText(6);
+            default: return langText(7);
+            }
+        case 0x01:
+            return keyLabel(c1);
+        case 0x02: {
+            var parts = [];
+            for (var bit = 0; bit < 8; ++bit) {
+                if (c1 & (1 << bit))
+                    parts.push(keyLabel(0xE0 + bit));
+            }
+            if (c2 !== 0)
+                parts.push(keyLabel(c2));
+            if (c3 !== 0)
+                parts.push(keyLabel(c3));
+            return parts.join("+");
+        }
+        case 0x03:
+            i = matchOption(mediaOptions, c0, c1, c2, c3, false);
+            return i < 0 ? "" : langText(mediaOptions[i][0]);
+        case 0x04:
+            return U.toText(ui_View.getData("mouseMacroKey/" + c2, false), "");
+        case 0x05:
+            return c2 >= 1 && c2 <= 4 ? langText(dpiOptions[c2 - 1][0]) : "";
+        case 0x06:
+            i = matchOption(windowsOptions, c0, c1, c2, c3, false);
+            return i < 0 ? "" : langText(windowsOptions[i][0]);
+        case 0x07:
+            if (c2 !== 0xE0)
+                return "";
+            i = matchOption(shortcutOptions, c0, 0, c2, c3, false);
+            return i < 0 ? "" : langText(shortcutOptions[i][0]);
+        case 0x08:
+            return c2 >= 1 && c2 <= 3 ? langText(gunOptions[c2 - 1][0]) : "";
+        default:
+            return "";
+        }
+    }
+
+    // ---- choosing ----
+
+    function choose(c0, c1, c2, c3, text) {
+        keyCode0 = c0;
+        keyCode1 = c1;
+        keyCode2 = c2;
+        keyCode3 = c3;
+        keyString = text;
+    }
+
+    function chooseOption(options, i) {
+        if (i < 0 || i >= options.length)
+            return;
+        var o = options[i];
+        choose(o[1], o[2], o[3], o[4], langText(o[0]));
+    }
+
+    function chooseCell(grid, i) {
+        grid.shown = langText(grid.options[i][0]);
+        chooseOption(grid.options, i);
+    }
+
+    function selectRadio(repeater, i) {
+        for (var k = 0; k < repeater.count; ++k) {
+            var item = repeater.itemAt(k);
+            if (item)
+                item.isSelect = k === i;
+        }
+    }
+
+    function rateNumber() {
+        var n = parseInt(rateText.substring(0, rateText.length - 2), 10);
+        return isNaN(n) ? 10 : n;
+    }
+
+    function timesValue() {
+        return U.clamp(U.toInt(timesInput.textValue, 0), 0, 255);
+    }
+
+    function setRateFromSlider(position) {
+        rateText = (Math.round(position) + 1) + "MS";
+        if (keyCode0 === 0x01)
+            keyCode2 = rateNumber();
+    }
+
+    function endTimesInput() {
+        var n = timesValue();
+        endlessBox.isSelect = n === 0;
+        if (keyCode0 === 0x01)
+            keyCode3 = n;
+    }
+
+    function checkEndless() {
+        // The box toggles after this runs: unchecked now means being checked.
+        if (endlessBox.isSelect)
+            return;
+        timesInput.textValue = "0";
+        if (keyCode0 === 0x01)
+            keyCode3 = 0;
+    }
+
+    function startFireInput() {
+        if (isComboInput)
+            cancelCombo();
+        isFireInput = true;
+    }
+
+    function startComboInput() {
+        isFireInput = false;
+        isComboInput = true;
+        comboText = "";
+        comboBits = 0;
+        comboKey1 = 0;
+        comboKey2 = 0;
+        comboCount = 0;
+    }
+
+    function confirmCombo() {
+        if (!isComboInput)
+            return;
+        isComboInput = false;
+        if (comboText === "") {
+            comboLabel = langText(10);
+            return;
+        }
+        comboLabel = comboText;
+        choose(0x02, comboBits, comboKey1, comboKey2, comboText);
+    }
+
+    function cancelCombo() {
+        isComboInput = false;
+        comboLabel = langText(10);
+    }
+
+    function appendComboLabel(label) {
+        comboText = comboText === "" ? label : comboText + " + " + label;
+    }
+
+    // mode 0: fire key capture, mode 1: combination capture. Events outside
+    // the matching capture, and codes the label table does not know, are
+    // ignored so a stray key cannot end a capture with a nameless key.
+    function detectKeyboard(isDown, usbCode, mode) {
+        var code = U.toInt(usbCode, -1);
+        if (!isKnownKey(code))
+            return;
+        if (mode === 0) {
+            if (!isFireInput)
+                return;
+            isFireInput = false;
+            var label = keyLabel(code);
+            fireLabel = label;
+            choose(0x01, code, rateNumber(), timesValue(), label);
+            return;
+        }
+        if (mode !== 1 || !isComboInput || !isDown)
+            return;
+        if (code >= 0xE0 && code <= 0xE7) {
+            comboBits |= 1 << (code - 0xE0);
+            appendComboLabel(keyLabel(code));
+        } else if (comboCount < 2) {
+            if (comboCount === 0)
+                comboKey1 = code;
+            else
+                comboKey2 = code;
+            ++comboCount;
+            appendComboLabel(keyLabel(code));
+        }
+    }
+
+    function chooseMacro(row) {
+        var name = macroList.rowText(row);
+        if (name === "")
+            return;
+        choose(0x04, macroMode, keyIndex, 0, name);
+    }
+
+    function chooseMacroMode(i) {
+        selectRadio(macroModes, i);
+        macroMode = i;
+        if (keyCode0 === 0x04)
+            keyCode1 = i;
+    }
+
+    // ---- showing, closing, restoring ----
+
+    function showOptionIn(repeater, options, compareCode1) {
+        var i = matchOption(options, keyCode0, keyCode1, keyCode2, keyCode3, compareCode1);
+        selectRadio(repeater, i);
+    }
+
+    function showGrid(grid, options, compareCode1) {
+        var i = matchOption(options, keyCode0, keyCode1, keyCode2, keyCode3, compareCode1);
+        grid.currentSelect = i;
+        grid.shown = i < 0 ? "" : langText(options[i][0]);
+    }
+
+    // Puts every control in the state of the function being edited.
+    function syncControls() {
+        showOptionIn(mouseRadios, mouseOptions, true);
+        showOptionIn(dpiRadios, dpiOptions, true);
+        showOptionIn(gunRadios, gunOptions, true);
+        showGrid(mediaGrid, mediaOptions, false);
+        showGrid(windowsGrid, windowsOptions, true);
+        showGrid(shortcutGrid, shortcutOptions, false);
+        isFireInput = false;
+        isComboInput = false;
+        if (keyCode0 === 0x01) {
+            fireLabel = keyLabel(keyCode1);
+            var rate = U.clamp(keyCode2, 4, 80);
+            rateText = rate + "MS";
+            rateSlider.slider.setValue(rate - 1);
+            timesInput.textValue = String(keyCode3);
+            endlessBox.isSelect = keyCode3 === 0;
+        } else {
+            fireLabel = langText(10);
+        }
+        comboLabel = keyCode0 === 0x02 && keyString !== "" ? keyString : langText(10);
+        if (keyCode0 === 0x04) {
+            macroList.currentSelect = macroNames.indexOfName(keyString);
+            macroMode = U.clamp(keyCode1, 0, 2);
+        }
+        selectRadio(macroModes, macroMode);
+    }
+
+    function show(index) {
+        if (!keyMatrixMain || index < 0 || index >= keyMatrixMain.modKeys.count)
+            return;
+        var r = keyMatrixMain.modKeys.get(index);
+        keyIndex = index;
+        choose(r.keyCode0, r.keyCode1, r.keyCode2, r.keyCode3, r.keyText);
+        syncControls();
+        scrollArea.contentY = 0;
+        x = Math.round(((parent ? parent.width : 1024) - width) / 2);
+        visible = true;
+    }
+
+    function dropFocus() {
+        isFireInput = false;
+        if (isComboInput)
+            cancelCombo();
+        timesInput.closeFocus();
+        rateSlider.closeMenu();
+        macroList.closeMenu();
+        mediaGrid.closeMenu();
+        windowsGrid.closeMenu();
+        shortcutGrid.closeMenu();
+    }
+
+    function bindMacro(slot, name) {
+        var editor = macroEditorPage;
+        if (editor && typeof editor.sendMacro === "function")
+            editor.sendMacro(slot, name);
+        ui_View.setData("mouseMacroKey/" + slot, name);
+    }
+
+    function closeKeyAssigment() {
+        visible = false;
+        mainMask.visible = false;
+        var model = keyMatrixMain ? keyMatrixMain.modKeys : null;
+        if (model && keyIndex >= 0 && keyIndex < model.count) {
+            var r = model.get(keyIndex);
+            if (r.keyCode0 !== keyCode0 || r.keyCode1 !== keyCode1 || r.keyCode2 !== keyCode2
+                    || r.keyCode3 !== keyCode3) {
+                keyMatrixMain.setEntry(model, keyIndex, [keyCode0, keyCode1, keyCode2, keyCode3],
+                                       keyString);
+                keyMatrixMain.isSave = true;
+                if (keyCode0 === 0x04)
+                    bindMacro(keyCode2, keyString);
+            }
+        }
+        if (mouseMain)
+            mouseMain.selectKey = -1;
+        dropFocus();
+    }
+
+    // Back to the factory assignment of this button, in the dialog and in
+    // the panel at once; a factory macro is downloaded again as on the panel.
+    function restore() {
+        if (!keyMatrixMain || keyIndex < 0 || keyIndex >= keyMatrixMain.modKeys_tmp.count)
+            return;
+        var f = keyMatrixMain.modKeys_tmp.get(keyIndex);
+        if (f.keyText === keyString)
+            return;
+        var e = [f.keyCode0, f.keyCode1, f.keyCode2, f.keyCode3];
+        choose(e[0], e[1], e[2], e[3], f.keyText);
+        keyMatrixMain.setEntry(keyMatrixMain.modKeys, keyIndex, e, f.keyText);
+        keyMatrixMain.isSave = true;
+        if (e[0] === 0x04)
+            bindMacro(e[2], f.keyText);
+        syncControls();
+    }
+
+    function openMacroEditor() {
+        closeKeyAssigment();
+        var editor = mainIten.macroEditorMain;
+        if (editor)
+            mainIten.openDialog(editor, true);
+    }
+
+    Component.onCompleted: rateSlider.slider.setValue(rateNumber() - 1)
+
+    Connections {
+        target: mainIten
+        function onMsg_KB(isDown, usbCode) {
+            if (keyAssigmentMain.isFireInput)
+                keyAssigmentMain.detectKeyboard(isDown, usbCode, 0);
+            else if (keyAssigmentMain.isComboInput)
+                keyAssigmentMain.detectKeyboard(isDown, usbCode, 1);
+        }
+    }
+
+    ListModel {
+        id: macroNames
+        function indexOfName(name) {
+            for (var i = 0; i < count; ++i)
+                if (get(i).textValue === name)
+                    return i;
+            return -1;
+        }
+    }
+
+    DialogDrag {}
+
+    // ---- title strip ----
+
+    Rectangle {
+        id: titleStrip
+        width: parent.width
+        height: 40
+        color: mainIten.colorBlack
+        Text {
+            objectName: "keyAssigmentTitle"
+            x: 16
+            width: restoreIcon.x - 24
+            anchors.verticalCenter: parent.verticalCenter
+            elide: Text.ElideRight
+            text: keyAssigmentMain.langText(0) + (keyAssigmentMain.keyIndex + 1) + " : "
+                  + keyAssigmentMain.keyString
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontMiddleSize
+            font.bold: true
+        }
+        ImageButton {
+            id: restoreIcon
+            objectName: "keyAssigmentRestore"
+            x: closeIcon.x - 16 - width
+            y: 12
+            source: Style.image("index", "back")
+            hoverSource: Style.image("index", "backH")
+            onClicked: keyAssigmentMain.restore()
+        }
+        ImageButton {
+            id: closeIcon
+            objectName: "keyAssigmentClose"
+            x: parent.width - 16 - width
+            y: 12
+            actOnPress: true
+            source: Style.image("index", "closeBtn")
+            hoverSource: Style.image("index", "closeBtnH")
+            onClicked: keyAssigmentMain.closeKeyAssigment()
+        }
+    }
+    Rectangle {
+        y: 40
+        width: parent.width
+        height: 1
+        color: mainIten.colorOrange
+    }
+
+    // ---- scrolling content ----
+
+    component Heading: Item {
+        id: heading
+        property alias text: label.text
+        width: 416
+        height: 27
+        Text {
+            id: label
+            x: 32
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontMiddleSize
+            font.bold: true
+        }
+        Rectangle {
+            x: 16
+            y: 26
+            width: 384
+            height: 1
+            color: Style.colorGray1
+        }
+    }
+
+    component Label: Text {
+        color: Style.textColor
+        font.family: Style.fontFamily
+        font.pixelSize: Style.fontNormalSize
+    }
+
+    Flickable {
+        id: scrollArea
+        objectName: "keyAssigmentScroll"
+        y: 41
+        width: parent.width
+        height: keyAssigmentMain.areaHeight
+        contentWidth: width
+        contentHeight: keyAssigmentMain.contentHeight
+        clip: true
+        interactive: !keyAssigmentMain.dragBlock
+        boundsBehavior: Flickable.StopAtBounds
+
+        Item {
+            id: content
+            width: scrollArea.width
+            height: keyAssigmentMain.contentHeight
+
+            // 1. Mouse function
+            Heading { y: 8; text: keyAssigmentMain.langText(1) }
+            Repeater {
+                id: mouseRadios
+                model: keyAssigmentMain.mouseOptions.length
+                delegate: RadioButton {
+                    required property int index
+                    objectName: "mouseOption" + index
+                    x: 48 + (index % 3) * 120
+                    y: 48 + Math.floor(index / 3) * 26
+                    textValue: keyAssigmentMain.langText(keyAssigmentMain.mouseOptions[index][0])
+                    onBtnClick: {
+                        keyAssigmentMain.selectRadio(mouseRadios, index);
+                        keyAssigmentMain.chooseOption(keyAssigmentMain.mouseOptions, index);
+                    }
+                }
+            }
+
+            // 2. Fire function
+            Heading { y: 100; text: keyAssigmentMain.langText(8) }
+            Label { x: 48; y: 144; text: keyAssigmentMain.langText(9) }
+            Rectangle {
+                id: fireBox
+                objectName: "fireBox"
+                x: 120
+                y: 140
+                width: 96
+                height: 24
+                color: keyAssigmentMain.isFireInput ? mainIten.colorOrange : mainIten.colorBlue
+                Label {
+                    anchors.centerIn: parent
+                    text: keyAssigmentMain.isFireInput ? keyAssigmentMain.langText(10)
+                                                       : keyAssigmentMain.fireLabel
+                }
+                MouseArea {
+                    anchors.fill: parent
+                    cursorShape: Qt.PointingHandCursor
+                    onClicked: keyAssigmentMain.startFireInput()
+                }
+            }
+            Label { x: 236; y: 144; text: keyAssigmentMain.langText(11) }
+            DropDownSlider {
+                id: rateSlider
+                objectName: "rateSlider"
+                x: 280
+                y: 140
+                width: 110
+                textValue: keyAssigmentMain.rateText
+                onValueChange: function (position) { keyAssigmentMain.setRateFromSlider(position); }
+                onDragSignal: function (isDrag) { keyAssigmentMain.dragBlock = isDrag; }
+            }
+            Label { x: 48; y: 176; text: keyAssigmentMain.langText(12) }
+            RectInput {
+                id: timesInput
+                objectName: "timesInput"
+                x: 120
+                y: 174
+                color: mainIten.colorBlue
+                textValue: "0"
+                onEndInputSignal: keyAssigmentMain.endTimesInput()
+            }
+            CheckBox {
+                id: endlessBox
+                objectName: "endlessBox"
+                x: 184
+                y: 178
+                textValue: keyAssigmentMain.langText(13)
+                isSelect: true
+                onBtnClick: keyAssigmentMain.checkEndless()
+            }
+
+            // 3. Group function
+            Heading { y: 210; text: keyAssigmentMain.langText(14) }
+            Rectangle {
+                id: comboBox
+                objectName: "comboBox"
+                x: (keyAssigmentMain.width - width) / 2
+                y: 250
+                width: 240
+                height: 24
+                color: keyAssigmentMain.isComboInput ? mainIten.colorOrange : mainIten.colorBlue
+                Label {
+                    x: 8
+                    width: parent.width - (keyAssigmentMain.isComboInput ? 60 : 16)
+                    anchors.verticalCenter: parent.verticalCenter
+                    horizontalAlignment: Text.AlignHCenter
+                    elide: Text.ElideLeft
+                    text: keyAssigmentMain.isComboInput ? keyAssigmentMain.comboText
+                                                        : keyAssigmentMain.comboLabel
+                }
+                MouseArea {
+                    anchors.fill: parent
+                    cursorShape: Qt.PointingHandCursor
+                    onClicked: if (!keyAssigmentMain.isComboInput) keyAssigmentMain.startComboInput()
+                }
+                ImageButton {
+                    objectName: "comboConfirm"
+                    visible: keyAssigmentMain.isComboInput
+                    x: parent.width - 44
+                    y: 4
+                    source: Style.image("index", "sureBtn")
+                    onClicked: keyAssigmentMain.confirmCombo()
+                }
+                ImageButton {
+                    objectName: "comboCancel"
+                    visible: keyAssigmentMain.isComboInput
+                    x: parent.width - 22
+                    y: 4
+                    source: Style.image("index", "closeBtn")
+                    hoverSource: Style.image("index", "closeBtnH")
+                    onClicked: keyAssigmentMain.cancelCombo()
+                }
+            }
+
+            // 4. Media function
+            Heading { y: 290; text: keyAssigmentMain.langText(15) }
+            FunctionGrid {
+                id: mediaGrid
+                objectName: "mediaGrid"
+                y: 330
+                z: isDrop ? 100 : 1
+                mdItems: keyAssigmentMain.mediaCells
+                options: keyAssigmentMain.mediaOptions
+                onChosen: function (index) { keyAssigmentMain.chooseCell(mediaGrid, index); }
+            }
+
+            // 5. Macro function
+            Heading { y: 370; text: keyAssigmentMain.langText(16) }
+            DropDownList {
+                id: macroList
+                objectName: "macroList"
+                x: 48
+                y: 410
+                width: 160
+                z: isDrop ? 100 : 1
+                mdItems: macroNames
+                currentSelect: -1
+
+                // Names in the macro editor's order.
+                function addData(names) {
+                    var list = U.toList(names);
+                    macroNames.clear();
+                    for (var i = 0; i < list.length; ++i)
+                        macroNames.append({ textValue: String(list[i]) });
+                    currentSelect = keyAssigmentMain.keyCode0 === 0x04
+                            ? macroNames.indexOfName(keyAssigmentMain.keyString) : -1;
+                }
+
+                onValueChange: function (index) { keyAssigmentMain.chooseMacro(index); }
+                onDragSignal: function (isDrag) { keyAssigmentMain.dragBlock = isDrag; }
+            }
+            TextButton {
+                objectName: "macroEditorButton"
+                x: macroList.x + macroList.width + 16
+                y: 410
+                width: 107
+                height: 24
+                text: keyAssigmentMain.langText(17)
+                onClicked: keyAssigmentMain.openMacroEditor()
+            }
+            Repeater {
+                id: macroModes
+                model: 3
+                delegate: RadioButton {
+                    required property int index
+                    objectName: "macroMode" + index
+                    x: 48
+                    y: 448 + index * 24
+                    isSelect: index === 0
+                    textValue: keyAssigmentMain.langText(18 + index)
+                    onBtnClick: keyAssigmentMain.chooseMacroMode(index)
+                }
+            }
+
+            // 6. DPI function
+            Heading { y: 530; text: keyAssigmentMain.langText(21) }
+            Repeater {
+                id: dpiRadios
+                model: keyAssigmentMain.dpiOptions.length
+                delegate: RadioButton {
+                    required property int index
+                    objectName: "dpiOption" + index
+                    x: 48 + index * 86
+                    y: 570
+                    textValue: keyAssigmentMain.langText(keyAssigmentMain.dpiOptions[index][0])
+                    onBtnClick: {
+                        keyAssigmentMain.selectRadio(dpiRadios, index);
+                        keyAssigmentMain.chooseOption(keyAssigmentMain.dpiOptions, index);
+                    }
+                }
+            }
+
+            // 7. Windows function
+            Heading { y: 600; text: keyAssigmentMain.langText(25) }
+            FunctionGrid {
+                id: windowsGrid
+                objectName: "windowsGrid"
+                y: 640
+                z: isDrop ? 100 : 1
+                mdItems: keyAssigmentMain.windowsCells
+                options: keyAssigmentMain.windowsOptions
+                onChosen: function (index) { keyAssigmentMain.chooseCell(windowsGrid, index); }
+            }
+
+            // 8. Shortcut function
+            Heading { y: 680; text: keyAssigmentMain.langText(26) }
+            FunctionGrid {
+                id: shortcutGrid
+                objectName: "shortcutGrid"
+                y: 720
+                z: isDrop ? 100 : 1
+                mdItems: keyAssigmentMain.shortcutCells
+                options: keyAssigmentMain.shortcutOptions
+                onChosen: function (index) { keyAssigmentMain.chooseCell(shortcutGrid, index); }
+            }
+
+            // 9. Gun function
+            Heading {
+                y: 760
+                visible: mainIten.isGun
+                text: keyAssigmentMain.langText(52)
+            }
+            Repeater {
+                id: gunRadios
+                model: keyAssigmentMain.gunOptions.length
+                delegate: RadioButton {
+                    required property int index
+                    objectName: "gunOption" + index
+                    visible: mainIten.isGun
+                    x: 48 + index * 120
+                    y: 800
+                    textValue: keyAssigmentMain.langText(keyAssigmentMain.gunOptions[index][0])
+                    onBtnClick: {
+                        keyAssigmentMain.selectRadio(gunRadios, index);
+                        keyAssigmentMain.chooseOption(keyAssigmentMain.gunOptions, index);
+                    }
+                }
+            }
+        }
+    }
+
+    // A grid drop-down of functions. While open it has no current cell, so
+    // a click on an empty cell is told apart from a click on a function and
+    // leaves the choice alone.
+    component FunctionGrid: DropDownGrid {
+        property var options: []
+        property string shown: ""
+        property int kept: -1
+        signal chosen(int index)
+        x: 48
+        width: 107
+        textValue: shown
+        currentSelect: -1
+        onIsDropChanged: {
+            if (isDrop) {
+                kept = currentSelect;
+                currentSelect = -1;
+            } else if (currentSelect < 0) {
+                currentSelect = kept;
+            }
+        }
+        onBtnClick: {
+            if (currentSelect >= 0 && currentSelect < options.length)
+                chosen(currentSelect);
+        }
+    }
+
+    // ---- scroll handle ----
+
+    Rectangle {
+        id: scrollHandle
+        objectName: "keyAssigmentHandle"
+        x: 402
+        y: 42 + 212 * Math.max(0, scrollArea.visibleArea.yPosition)
+        width: 12
+        height: 240
+        radius: 3
+        color: handleArea.pressed || handleArea.containsMouse ? mainIten.colorOrange
+                                                              : mainIten.colorGray2
+        MouseArea {
+            id: handleArea
+            anchors.fill: parent
+            hoverEnabled: true
+            property real pressY: 0
+            property real startY: 0
+            onPressed: function (mouse) {
+                pressY = scrollHandle.y + mouse.y;
+                startY = scrollArea.contentY;
+            }
+            onPositionChanged: function (mouse) {
+                if (!pressed)
+                    return;
+                var dy = scrollHandle.y + mouse.y - pressY;
+                var maxY = keyAssigmentMain.contentHeight - keyAssigmentMain.areaHeight;
+                scrollArea.contentY = U.clamp(startY + dy * keyAssigmentMain.contentHeight / 212, 0,
+                                              maxY);
+            }
+        }
+    }
+}

@@ -1,0 +1,137 @@
+import QtQuick
+import QtTest
+
+// The key label table on its own: codes, default labels, both directions of
+// the lookup, and what a language group does to it.
+Item {
+    id: top
+
+    TestCase {
+        name: "KeyCodeString"
+
+        function create() {
+            var c = Qt.createComponent("qrc:/modules/qml/J2/KeyCodeString.qml");
+            verify(c.status === Component.Ready, c.errorString());
+            var t = createTemporaryObject(c, top);
+            verify(t !== null);
+            return t;
+        }
+
+        function test_tableShape() {
+            var t = create();
+            compare(t.keyCodes.length, 133);
+            compare(t.defaultLabels.length, 133);
+            compare(t.count, 133);
+            // Strictly rising codes: no code twice, none out of place.
+            for (var i = 1; i < t.keyCodes.length; ++i)
+                verify(t.keyCodes[i] > t.keyCodes[i - 1], "code " + i);
+        }
+
+        function test_label_data() {
+            return [
+                { tag: "A", code: 0x04, label: "A" },
+                { tag: "Z", code: 0x1D, label: "Z" },
+                { tag: "1", code: 0x1E, label: "1" },
+                { tag: "0", code: 0x27, label: "0" },
+                { tag: "Enter", code: 0x28, label: "Enter" },
+                { tag: "Space", code: 0x2C, label: "Space" },
+                { tag: "minus", code: 0x2D, label: "-" },
+                { tag: "backslash", code: 0x31, label: "\\" },
+                { tag: "non-US hash", code: 0x32, label: "\\" },
+                { tag: "semicolon", code: 0x33, label: ";" },
+                { tag: "comma", code: 0x36, label: "\uFF0C" },
+                { tag: "slash", code: 0x38, label: "/" },
+                { tag: "Caps", code: 0x39, label: "Caps" },
+                { tag: "F1", code: 0x3A, label: "F1" },
+                { tag: "F12", code: 0x45, label: "F12" },
+                { tag: "Prt", code: 0x46, label: "Prt" },
+                { tag: "PgD", code: 0x4E, label: "PgD" },
+                { tag: "right", code: 0x4F, label: "\u25BA" },
+                { tag: "up", code: 0x52, label: "\u25B2" },
+                { tag: "Num", code: 0x53, label: "Num" },
+                { tag: "KPEnter", code: 0x58, label: "KPEnter" },
+                { tag: "KP1", code: 0x59, label: "KP1" },
+                { tag: "KP0", code: 0x62, label: "KP0" },
+                { tag: "KP.", code: 0x63, label: "KP." },
+                { tag: "KP=", code: 0x67, label: "KP=" },
+                { tag: "F13", code: 0x68, label: "F13" },
+                { tag: "F24", code: 0x73, label: "F24" },
+                { tag: "Keypad", code: 0x85, label: "Keypad" },
+                { tag: "Intl1", code: 0x87, label: "Intl1" },
+                { tag: "Intl5", code: 0x8B, label: "Intl5" },
+                { tag: "Lang2", code: 0x91, label: "Lang2" },
+                { tag: "LCtrl", code: 0xE0, label: "LCtrl" },
+                { tag: "RWin", code: 0xE7, label: "RWin" },
+                { tag: "MS-L", code: 0xF0, label: "MS-L" },
+                { tag: "MS-B5", code: 0xF4, label: "MS-B5" },
+                { tag: "gap below the table", code: 0x03, label: "" },
+                { tag: "gap after F24", code: 0x74, label: "" },
+                { tag: "gap 0x86", code: 0x86, label: "" },
+                { tag: "gap after RWin", code: 0xE8, label: "" },
+                { tag: "beyond the mouse buttons", code: 0xF5, label: "" },
+                { tag: "not a number", code: "x", label: "" },
+                { tag: "code as text", code: "4", label: "A" },
+            ];
+        }
+        function test_label(data) {
+            var t = create();
+            compare(t.keycodeTostr(data.code), data.label);
+        }
+
+        function test_code_data() {
+            return [
+                { tag: "backslash gives the first of its two codes", label: "\\", code: 0x31 },
+                { tag: "A", label: "A", code: 0x04 },
+                { tag: "digit 0", label: "0", code: 0x27 },
+                { tag: "Intl3", label: "Intl3", code: 0x89 },
+                { tag: "LShift", label: "LShift", code: 0xE1 },
+                { tag: "MS-M", label: "MS-M", code: 0xF2 },
+                { tag: "unknown", label: "Hyper", code: 0 },
+                { tag: "case matters", label: "enter", code: 0 },
+                { tag: "empty", label: "", code: 0 },
+            ];
+        }
+        function test_code(data) {
+            var t = create();
+            compare(t.strTokeycode(data.label), data.code);
+        }
+
+        // Every label but the shared backslash leads back to its own code.
+        function test_roundTrip() {
+            var t = create();
+            for (var i = 0; i < t.keyCodes.length; ++i) {
+                var code = t.keyCodes[i];
+                var back = t.strTokeycode(t.keycodeTostr(code));
+                compare(back, code === 0x32 ? 0x31 : code, "code " + code.toString(16));
+            }
+        }
+
+        function test_language_data() {
+            var full = [];
+            for (var i = 0; i < 133; ++i)
+                full.push("k" + i);
+            return [
+                { tag: "whole group", texts: full, code: 0xF4, label: "k132" },
+                { tag: "whole group, first", texts: full, code: 0x04, label: "k0" },
+                { tag: "short group, inside", texts: ["a", "b", "c"], code: 0x06, label: "c" },
+                { tag: "short group, past its end", texts: ["a", "b", "c"], code: 0x07, label: "" },
+                { tag: "short group, last code", texts: ["a", "b", "c"], code: 0xF4, label: "" },
+                { tag: "empty group", texts: [], code: 0x04, label: "" },
+            ];
+        }
+        function test_language(data) {
+            var t = create();
+            t.keyCodeLang = data.texts;
+            compare(t.keycodeTostr(data.code), data.label);
+            if (data.label !== "")
+                compare(t.strTokeycode(data.label), data.code);
+        }
+
+        function test_shortGroupLeavesNoLabelToFind() {
+            var t = create();
+            t.keyCodeLang = ["a", "b", "c"];
+            compare(t.strTokeycode("D"), 0);
+            compare(t.strTokeycode("a"), 0x04);
+        }
+    }
+}
