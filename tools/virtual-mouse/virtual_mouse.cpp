@@ -243,7 +243,7 @@ public:
     std::wstring globalError;
 
     std::thread controlThread;
-    std::atomic<bool> controlStop{false};
+    std::shared_ptr<std::atomic<bool>> controlStop; // one flag per pipe thread
 
     qint64 now() const { return virtualClock ? g_virtualNow.load() : realMs(); }
 
@@ -347,7 +347,7 @@ public:
     // control pipe
     void startControl(const QString &path);
     void stopControl();
-    void controlLoop(int fd);
+    void controlLoop(int fd, std::shared_ptr<std::atomic<bool>> stop);
     void controlLine(const QString &line);
 };
 
@@ -757,20 +757,25 @@ void VirtualMousePrivate::startControl(const QString &path) {
                 strerror(errno));
         return;
     }
-    controlStop = false;
-    controlThread = std::thread([this, fd] { controlLoop(fd); });
+    controlStop = std::make_shared<std::atomic<bool>>(false);
+    controlThread = std::thread([this, fd, stop = controlStop] { controlLoop(fd, stop); });
 }
 
 void VirtualMousePrivate::stopControl() {
     if (!controlThread.joinable())
         return;
-    controlStop = true;
-    controlThread.join();
+    *controlStop = true;
+    // A pipe command whose listener re-reads the environment runs on the pipe
+    // thread itself: let that thread finish on its own.
+    if (controlThread.get_id() == std::this_thread::get_id())
+        controlThread.detach();
+    else
+        controlThread.join();
 }
 
-void VirtualMousePrivate::controlLoop(int fd) {
+void VirtualMousePrivate::controlLoop(int fd, std::shared_ptr<std::atomic<bool>> stop) {
     QByteArray buffer;
-    while (!controlStop) {
+    while (!*stop) {
         pollfd pfd{fd, POLLIN, 0};
         const int r = poll(&pfd, 1, 100);
         if (r <= 0)
@@ -784,7 +789,7 @@ void VirtualMousePrivate::controlLoop(int fd) {
         while ((nl = buffer.indexOf('\n')) >= 0) {
             const QString line = QString::fromUtf8(buffer.left(nl)).trimmed();
             buffer.remove(0, nl + 1);
-            if (!line.isEmpty())
+            if (!line.isEmpty() && !*stop)
                 controlLine(line);
         }
     }
