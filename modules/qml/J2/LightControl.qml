@@ -1,0 +1,487 @@
+import QtQuick
+import "../basic"
+import "../basic/util.js" as U
+import "lightMath.js" as LM
+
+// Lighting panel: effect, its speed and brightness, and the stage colours.
+// Changes wait for the window's Save. All eight colours travel to the
+// mouse even though only some are shown, so hidden ones are never lost.
+Rectangle {
+    id: lightControlMain
+
+    property var lightControlLang: ["Light", "Static", "Breath", "Neon", "OFF", "Speed", "Color",
+        "Brightness", "Twinkling", "Wave", "Gliding", "Finger Moving", "Vertical Flipping", "YO-YO",
+        "Spotlight", "Breath Loop", "", "", "", ""]
+    property bool isSave: false
+    property alias lightModel: lightModel
+    readonly property Item speedSlider: speedRow.slider
+    readonly property Item brightSlider: brightRow.slider
+    property alias rBox: rBox
+    property alias gBox: gBox
+    property alias bBox: bBox
+    property var blockColors: ["#ff0000", "#00ff00", "#0000ff", "#ff00ff", "#00ffff", "#ff7f00",
+        "#6000ff", "#ffffff"]
+    property int selectedBlock: 0
+    property bool speedShown: false
+    property bool brightShown: true
+    readonly property int effect: lightModel.currentSelect
+    readonly property bool colorMasked: !LM.colorEditable(effect)
+    readonly property int rowsShown: (speedShown ? 1 : 0) + (brightShown ? 1 : 0)
+    readonly property int stageCount: mainIten.dpiSettingMain && mainIten.dpiSettingMain.dpiCount !== undefined
+                                      ? mainIten.dpiSettingMain.dpiCount : 4
+
+    width: 232
+    height: rowsShown === 2 ? 264 : (rowsShown === 1 ? 224 : 176)
+    color: mainIten.colorBlack
+
+    function lang(i) {
+        return lightControlLang[i] || "";
+    }
+
+    // ---- operations the window calls ----
+
+    function init(isSendData, isRecovery) {
+        for (var i = 0; i < 4; ++i)
+            setEffectText(i, lang(i + 1));
+        if (!isSendData && !isRecovery && !mainIten.isPownOn)
+            buildExtraEffects();
+
+        var lv = U.toList(ui_View.getDataList("mouse/lightValue", isRecovery));
+        var e = U.toInt(lv[0], effect);
+        if (e < 0 || e >= effectModel.count)
+            e = effect >= 0 && effect < effectModel.count ? effect : 0;
+        lightModel.currentSelect = e;
+        speedSlider.setIndexValue(U.clamp(U.toInt(lv[1], speedSlider.segmentValue), 0, 4), false);
+        brightSlider.setIndexValue(U.clamp(U.toInt(lv[2], brightSlider.segmentValue), 0, 4), false);
+        showRows(e);
+
+        var cv = U.toList(ui_View.getDataList("mouse/colorValue", isRecovery));
+        var colors = blockColors.slice();
+        for (var b = 0; b < 8; ++b) {
+            var old = LM.parseColor(colors[b]) || [0, 0, 0];
+            var rgb = [];
+            for (var k = 0; k < 3; ++k)
+                rgb.push(U.clamp(U.toInt(cv[3 * b + k], old[k]), 0, 255));
+            colors[b] = LM.colorText(rgb[0], rgb[1], rgb[2]);
+        }
+        blockColors = colors;
+        for (var m = 0; m < 8; ++m)
+            placeMarker(m, colors[m]);
+        selectBlock(0);
+        if (isSendData)
+            saveData(true, 0);
+    }
+
+    function saveData(isSendData, step) {
+        var value = [effect, speedSlider.segmentValue, brightSlider.segmentValue];
+        if (step === 0 || step === 1)
+            ui_View.setDataList("mouse/lightValue", value);
+        var colors = colorNumbers();
+        if (mainIten.is55328 && effect !== 4) {
+            colors[21] = 0;
+            colors[22] = 0;
+            colors[23] = 0;
+        }
+        if (step === 0 || step === 2)
+            ui_View.setDataList("mouse/colorValue", colors);
+        if (!isSendData)
+            return;
+        if (step === 0 || step === 1)
+            ui_View.mouseSetRGBEffect(value[0], value[1], value[2]);
+        if (step === 0 || step === 2)
+            ui_View.mouseSetRGBColor(mainIten.isColorful ? 0 : 1, colors);
+    }
+
+    function lightControlFocus() {
+        lightModel.closeMenu();
+        rBox.closeFocus();
+        gBox.closeFocus();
+        bBox.closeFocus();
+    }
+
+    // ---- effects ----
+
+    function setEffectText(i, text) {
+        if (i < effectModel.count)
+            effectModel.setProperty(i, "textValue", text);
+        else
+            effectModel.append({ textValue: text });
+    }
+
+    // Rebuilt rather than appended, so a second first-time load cannot
+    // list an effect twice.
+    function buildExtraEffects() {
+        while (effectModel.count > 4)
+            effectModel.remove(effectModel.count - 1);
+        if (mainIten.isColorful)
+            for (var i = 8; i <= 14; ++i)
+                effectModel.append({ textValue: lang(i) });
+        if (mainIten.is55328)
+            effectModel.append({ textValue: lang(15) });
+    }
+
+    function showRows(e) {
+        var rows = LM.effectRows(e, mainIten.is55328);
+        speedShown = rows.speed;
+        brightShown = rows.bright;
+        return rows;
+    }
+
+    function chooseEffect(e) {
+        lightModel.currentSelect = e;
+        var rows = showRows(e);
+        if (rows.speedDefault >= 0)
+            speedSlider.setIndexValue(rows.speedDefault, false);
+        if (rows.brightDefault >= 0)
+            brightSlider.setIndexValue(rows.brightDefault, false);
+        selectedBlock = 0;
+        isSave = true;
+    }
+
+    function restore() {
+        init(false, true);
+        isSave = true;
+    }
+
+    // ---- colours ----
+
+    function colorNumbers() {
+        var out = [];
+        for (var i = 0; i < 8; ++i) {
+            var rgb = LM.parseColor(blockColors[i]) || [0, 0, 0];
+            out.push(rgb[0], rgb[1], rgb[2]);
+        }
+        return out;
+    }
+
+    function setBlockColor(i, text) {
+        var colors = blockColors.slice();
+        colors[i] = text;
+        blockColors = colors;
+    }
+
+    function markerAt(i) {
+        return markers.itemAt(i);
+    }
+
+    // The marker takes the colour as given, even where the bar shows
+    // another one: a typed colour must reach the mouse exactly.
+    function placeMarker(i, text) {
+        var rgb = LM.parseColor(text) || [0, 0, 0];
+        var marker = markerAt(i);
+        marker.markerColor = text;
+        marker.x = LM.markerPos(rgb[0], rgb[1], rgb[2]) - 8;
+    }
+
+    function showInBoxes(text) {
+        var rgb = LM.parseColor(text) || [0, 0, 0];
+        rBox.textValue = String(rgb[0]);
+        gBox.textValue = String(rgb[1]);
+        bBox.textValue = String(rgb[2]);
+    }
+
+    function applyColor(i, text) {
+        setBlockColor(i, text);
+        placeMarker(i, text);
+        showInBoxes(text);
+    }
+
+    function selectBlock(i) {
+        selectedBlock = i;
+        applyColor(i, blockColors[i]);
+    }
+
+    function boxesEdited() {
+        var r = U.clamp(U.toInt(rBox.textValue, 0), 0, 255);
+        var g = U.clamp(U.toInt(gBox.textValue, 0), 0, 255);
+        var b = U.clamp(U.toInt(bBox.textValue, 0), 0, 255);
+        applyColor(selectedBlock, LM.colorText(r, g, b));
+        isSave = true;
+    }
+
+    function markerMoved(i) {
+        var marker = markerAt(i);
+        var rgb = LM.hueColor(marker.x + 8);
+        var text = LM.colorText(rgb[0], rgb[1], rgb[2]);
+        marker.markerColor = text;
+        setBlockColor(i, text);
+        showInBoxes(text);
+    }
+
+    function markerPressed(i) {
+        var text = String(markerAt(i).markerColor);
+        setBlockColor(i, text);
+        showInBoxes(text);
+    }
+
+    ListModel {
+        id: effectModel
+        ListElement { textValue: "Static" }
+        ListElement { textValue: "Breath" }
+        ListElement { textValue: "Neon" }
+        ListElement { textValue: "OFF" }
+    }
+
+    // ---- top row ----
+
+    Text {
+        x: 8
+        y: 12
+        text: lightControlMain.lang(0)
+        color: mainIten.textColor
+        font.family: mainIten.fontFamily
+        font.pixelSize: mainIten.fontMiddleSize
+        font.bold: true
+    }
+    ImageButton {
+        id: restoreButton
+        objectName: "lightRestore"
+        anchors.right: parent.right
+        anchors.rightMargin: 8
+        y: 12
+        source: Style.image("index", "back")
+        hoverSource: Style.image("index", "backH")
+        onClicked: lightControlMain.restore()
+    }
+
+    // ---- speed and brightness ----
+
+    component StepRow: Item {
+        id: row
+        property string title
+        property alias slider: stepSlider
+        signal stepped
+        width: 232
+        height: 42
+        Text {
+            id: rowLabel
+            x: 24
+            text: row.title
+            color: mainIten.textColor
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontNormalSize
+        }
+        SliderButton {
+            id: stepSlider
+            x: 32
+            y: rowLabel.height + 8
+            width: 96
+            segment: 4
+            isScale: true
+            onValueChangeDelay: row.stepped()
+        }
+        Image {
+            x: stepSlider.x
+            y: stepSlider.y + stepSlider.height
+            source: Style.image("lightControl", "speedScale")
+        }
+        Rectangle {
+            x: stepSlider.x + stepSlider.width + 16
+            anchors.verticalCenter: stepSlider.verticalCenter
+            width: 48
+            height: 16
+            color: mainIten.colorBlue
+            enabled: false
+            Text {
+                objectName: "percent"
+                anchors.centerIn: parent
+                text: LM.percentText(stepSlider.segmentValue)
+                color: mainIten.textColor
+                font.family: mainIten.fontFamily
+                font.pixelSize: mainIten.fontMinSize
+            }
+        }
+    }
+
+    Column {
+        id: rowsColumn
+        objectName: "rowsColumn"
+        x: 0
+        y: 40
+        spacing: 8
+        StepRow {
+            id: speedRow
+            objectName: "speedRow"
+            visible: lightControlMain.speedShown
+            title: lightControlMain.lang(5)
+            onStepped: lightControlMain.isSave = true
+        }
+        StepRow {
+            id: brightRow
+            objectName: "brightRow"
+            visible: lightControlMain.brightShown
+            title: lightControlMain.lang(7)
+            onStepped: lightControlMain.isSave = true
+        }
+    }
+
+    // ---- colours ----
+
+    Item {
+        id: colorSection
+        y: rowsColumn.y + (lightControlMain.rowsShown > 0 ? rowsColumn.height : 0) + 15
+        width: parent.width
+        height: 121
+
+        Rectangle {
+            x: 24
+            width: parent.width - 48
+            height: 1
+            color: mainIten.colorGray0
+        }
+        Text {
+            id: colorLabel
+            x: 24
+            y: 12
+            text: lightControlMain.lang(6)
+            color: mainIten.textColor
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontNormalSize
+        }
+        Row {
+            id: blockRow
+            anchors.left: colorLabel.right
+            anchors.leftMargin: 16
+            anchors.verticalCenter: colorLabel.verticalCenter
+            spacing: 8
+            Repeater {
+                id: blocks
+                model: 8
+                delegate: Rectangle {
+                    id: block
+                    required property int index
+                    objectName: "colorBlock" + index
+                    width: 14
+                    height: 14
+                    visible: LM.blockShown(index, lightControlMain.effect, lightControlMain.stageCount,
+                                           mainIten.isColorful, mainIten.is55328)
+                    color: lightControlMain.blockColors[index]
+                    border.width: 1
+                    border.color: index === lightControlMain.selectedBlock || blockArea.containsMouse
+                                  ? "#ffffff" : "transparent"
+                    MouseArea {
+                        id: blockArea
+                        anchors.fill: parent
+                        hoverEnabled: true
+                        onClicked: lightControlMain.selectBlock(block.index)
+                    }
+                }
+            }
+        }
+
+        Image {
+            id: hueBar
+            objectName: "hueBar"
+            x: 24
+            y: colorLabel.y + 36
+            width: 185
+            height: 24
+            source: Style.image("lightControl", "colorBar")
+
+            Repeater {
+                id: markers
+                model: 8
+                delegate: Item {
+                    id: marker
+                    required property int index
+                    property color markerColor: "#ff0000"
+                    objectName: "marker" + index
+                    visible: index === lightControlMain.selectedBlock
+                    x: -8
+                    y: -26
+                    width: 17
+                    height: 28
+                    Rectangle {
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        y: 14
+                        width: 12
+                        height: 12
+                        rotation: 45
+                        color: marker.markerColor
+                    }
+                    Rectangle {
+                        width: 17
+                        height: 17
+                        color: "#2d2d2d"
+                        border.width: 1
+                        border.color: marker.markerColor
+                        Text {
+                            anchors.centerIn: parent
+                            text: String(marker.index + 1)
+                            color: mainIten.textColor
+                            font.family: mainIten.fontFamily
+                            font.pixelSize: mainIten.fontMinSize
+                        }
+                    }
+                    MouseArea {
+                        anchors.fill: parent
+                        drag.target: marker
+                        drag.axis: Drag.XAxis
+                        drag.minimumX: -8
+                        drag.maximumX: hueBar.width - 10
+                        drag.threshold: 0
+                        onPressed: lightControlMain.markerPressed(marker.index)
+                        onPositionChanged: if (pressed) lightControlMain.markerMoved(marker.index)
+                        onReleased: lightControlMain.isSave = true
+                    }
+                }
+            }
+        }
+
+        component ChannelLabel: Text {
+            anchors.verticalCenter: parent.verticalCenter
+            color: mainIten.textColor
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontNormalSize
+        }
+        component ChannelBox: RectInput {
+            width: 32
+            height: 16
+            color: mainIten.colorBlue
+            minValue: 0
+            maxValue: 255
+            onEndInputSignal: lightControlMain.boxesEdited()
+        }
+        Row {
+            x: 24
+            y: hueBar.y + hueBar.height + 8
+            spacing: 4
+            ChannelLabel { text: "R" }
+            ChannelBox { id: rBox; objectName: "rBox" }
+            Item { width: 12; height: 1 }
+            ChannelLabel { text: "G" }
+            ChannelBox { id: gBox; objectName: "gBox" }
+            Item { width: 12; height: 1 }
+            ChannelLabel { text: "B" }
+            ChannelBox { id: bBox; objectName: "bBox" }
+        }
+
+        Rectangle {
+            id: colorMask
+            objectName: "colorMask"
+            y: colorLabel.y
+            width: parent.width
+            height: 101
+            color: "#B0000000"
+            visible: lightControlMain.colorMasked
+            MouseArea {
+                anchors.fill: parent
+                hoverEnabled: true
+                acceptedButtons: Qt.AllButtons
+                onWheel: function (wheel) { wheel.accepted = true; }
+            }
+        }
+    }
+
+    DropDownList {
+        id: lightModel
+        objectName: "lightModel"
+        anchors.right: restoreButton.left
+        anchors.rightMargin: 8
+        y: 8
+        width: 120
+        mdItems: effectModel
+        currentSelect: 0
+        onValueChange: function (index) { lightControlMain.chooseEffect(index); }
+    }
+}
