@@ -1389,8 +1389,11 @@ int HID_API_EXPORT HID_API_CALL hid_read_timeout(hid_device *dev, unsigned char 
     const int index = dev->dev;
     const bool event = dev->event;
     // Re-resolved after every wait: reset() may drop the device list.
+    // Closing a handle that another thread reads on is a program fault; the
+    // reader then returns without touching the freed handle.
+    auto closed = [&] { return !p.handles.count(dev) && !p.staleHandles.count(dev); };
     auto gone = [&] {
-        if (dev->stale || !p.handles.count(dev))
+        if (closed() || dev->stale)
             return true;
         Device *cur = p.device(index);
         return !cur || !cur->plugged || cur->generation != dev->generation;
@@ -1432,6 +1435,8 @@ int HID_API_EXPORT HID_API_CALL hid_read_timeout(hid_device *dev, unsigned char 
         p.cv.wait(l, ready);
     else if (milliseconds > 0)
         p.cv.wait_for(l, std::chrono::milliseconds(milliseconds), ready);
+    if (closed())
+        return -1;
     if (gone()) {
         if (!dev->stale)
             dev->error = L"device disconnected";
