@@ -104,6 +104,24 @@ Item {
             verify(page.isSave);
         }
 
+        // The text follows the knob during the drag; only the release marks
+        // the panel unsaved.
+        function test_dragFollowsThenMarksUnsaved() {
+            loadWindow({}, {});
+            page.init(false, false);
+            var s = findChild(page, "dpiSlider4");
+            var knob = findChild(s, "knob");
+            var start = s.position;
+            mousePress(knob, 6, 6);
+            mouseMove(knob, 6, 6 - 40, -1, Qt.LeftButton);
+            compare(s.position, start + 40);
+            compare(findChild(page, "dpiText4").text, String(DM.dpiOfKnob(start + 40, 200, 6000, 50)));
+            verify(!page.isSave);
+            mouseRelease(knob, 6, 6);
+            verify(page.isSave);
+            compare(page.stageTexts()[4], findChild(page, "dpiText4").text);
+        }
+
         function test_clickOnTrackSetsSaveAfterMove() {
             loadWindow({}, {});
             page.init(false, false);

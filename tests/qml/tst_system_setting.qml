@@ -156,6 +156,32 @@ Item {
                     ["ui_View.mouseSetVerticalScrollLines(" + row.sent + ")"]);
         }
 
+        // A press on the dialog's background commits the box like leaving it.
+        function test_backgroundPressEndsEditing() {
+            loadWindow({ "mouse/scrollRate": 12 });
+            var box = page.scrollLinesBox;
+            mouseDoubleClickSequence(box, box.width / 2, box.height / 2);
+            verify(box.editing);
+            keyClick(Qt.Key_A, Qt.ControlModifier);
+            keyClick("5");
+            mousePress(page, 300, 230);
+            mouseRelease(page, 300, 230);
+            verify(!box.editing);
+            compare(calls("ui_View.mouseSetVerticalScrollLines"), ["ui_View.mouseSetVerticalScrollLines(5)"]);
+        }
+
+        function test_boxFocusClosesWindowDropDowns() {
+            loadWindow({});
+            var dpi = findChild(root, "dpiSettingSlot");
+            dpi.source = Qt.resolvedUrl("../../modules/qml/J2/DpiSetting.qml");
+            var list = root.dpiSettingMain.dpiSegment;
+            list.openMenu();
+            tryCompare(list, "animating", false);
+            verify(list.isDrop);
+            mouseDoubleClickSequence(page.scrollLinesBox, 16, 8);
+            tryCompare(list, "isDrop", false);
+        }
+
         function test_restoreLoadsStoresAndSendsFactoryValues() {
             loadWindow({ "mouse/mouseRate": 3, "mouse/scrollRate": 20 });
             ui_View.setRecoveryValue("mouse/mouseRate", 337);

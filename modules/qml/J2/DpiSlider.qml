@@ -11,7 +11,7 @@ Item {
     property color colorS: Style.colorBlue
     property color trackColor: Style.colorGray1
     readonly property real position: height - knob.height - knob.y
-    readonly property bool dragging: knobArea.drag.active
+    readonly property bool dragging: knobArea.dragActive
     readonly property bool moving: moveAnim.running
 
     signal moved(real position)
@@ -78,16 +78,35 @@ Item {
         source: Style.image("index", "slide")
         MouseArea {
             id: knobArea
+            // The knob follows the pointer by its offset from the press, in
+            // the slider's own coordinates (this area moves with the knob).
+            property real pressY: 0
+            property real knobStart: 0
+            property bool dragActive: false
             anchors.fill: parent
             anchors.margins: -2
-            drag.target: knob
-            drag.axis: Drag.YAxis
-            drag.minimumY: 3
-            drag.maximumY: root.height - 15
-            drag.threshold: 0
-            onPressed: moveAnim.stop()
-            onPositionChanged: if (pressed) root.moved(root.position)
-            onReleased: root.settled(root.position)
+            preventStealing: true
+            onPressed: function (mouse) {
+                moveAnim.stop();
+                pressY = mapToItem(root, 0, mouse.y).y;
+                knobStart = knob.y;
+                dragActive = true;
+            }
+            onPositionChanged: function (mouse) {
+                if (!dragActive)
+                    return;
+                var y = knobStart + mapToItem(root, 0, mouse.y).y - pressY;
+                knob.y = Math.max(3, Math.min(root.height - 15, y));
+                root.moved(root.position);
+            }
+            onReleased: {
+                dragActive = false;
+                root.settled(root.position);
+            }
+            onCanceled: {
+                dragActive = false;
+                root.settled(root.position);
+            }
         }
     }
 }

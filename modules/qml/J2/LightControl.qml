@@ -414,14 +414,24 @@ Rectangle {
                         }
                     }
                     MouseArea {
+                        // Follows the pointer by its offset from the press,
+                        // in the bar's coordinates (this area moves along).
+                        property real pressX: 0
+                        property real markerStart: 0
                         anchors.fill: parent
-                        drag.target: marker
-                        drag.axis: Drag.XAxis
-                        drag.minimumX: -8
-                        drag.maximumX: hueBar.width - 10
-                        drag.threshold: 0
-                        onPressed: lightControlMain.markerPressed(marker.index)
-                        onPositionChanged: if (pressed) lightControlMain.markerMoved(marker.index)
+                        preventStealing: true
+                        onPressed: function (mouse) {
+                            pressX = mapToItem(hueBar, mouse.x, 0).x;
+                            markerStart = marker.x;
+                            lightControlMain.markerPressed(marker.index);
+                        }
+                        onPositionChanged: function (mouse) {
+                            if (!pressed)
+                                return;
+                            var x = markerStart + mapToItem(hueBar, mouse.x, 0).x - pressX;
+                            marker.x = Math.max(-8, Math.min(hueBar.width - 10, x));
+                            lightControlMain.markerMoved(marker.index);
+                        }
                         onReleased: lightControlMain.isSave = true
                     }
                 }
@@ -448,10 +458,10 @@ Rectangle {
             spacing: 4
             ChannelLabel { text: "R" }
             ChannelBox { id: rBox; objectName: "rBox" }
-            Item { width: 12; height: 1 }
+            Item { width: 8; height: 1 }
             ChannelLabel { text: "G" }
             ChannelBox { id: gBox; objectName: "gBox" }
-            Item { width: 12; height: 1 }
+            Item { width: 8; height: 1 }
             ChannelLabel { text: "B" }
             ChannelBox { id: bBox; objectName: "bBox" }
         }
