@@ -391,7 +391,7 @@ Rectangle {
         id: mouseSlot
         objectName: "mouseSlot"
         pageName: "mouseMain"
-        source: "J2/Mouse.qml"
+        source: Qt.resolvedUrl("J2/Mouse.qml")
         fillsWindow: true
         visible: mainIten.uiShown
         z: 1
@@ -416,7 +416,7 @@ Rectangle {
             id: keyMatrixSlot
             objectName: "keyMatrixSlot"
             pageName: "keyMatrixMain"
-            source: "J2/KeyMatrix.qml"
+            source: Qt.resolvedUrl("J2/KeyMatrix.qml")
             fallbackWidth: 232
             fallbackHeight: 40 + 24 * mainIten.keyCount + 2 * (mainIten.keyCount - 1) + 8
             Rectangle {
@@ -477,7 +477,7 @@ Rectangle {
             id: reportRateSlot
             objectName: "reportRateSlot"
             pageName: "reportRateRect"
-            source: "J2/ReportRate.qml"
+            source: Qt.resolvedUrl("J2/ReportRate.qml")
             fallbackWidth: 232
             fallbackHeight: 42
             Rectangle {
@@ -553,7 +553,7 @@ Rectangle {
             id: dpiSettingSlot
             objectName: "dpiSettingSlot"
             pageName: "dpiSettingMain"
-            source: "J2/DpiSetting.qml"
+            source: Qt.resolvedUrl("J2/DpiSetting.qml")
             fallbackWidth: 232
             fallbackHeight: 256
             Rectangle {
@@ -565,7 +565,7 @@ Rectangle {
             id: lightControlSlot
             objectName: "lightControlSlot"
             pageName: "lightControlMain"
-            source: "J2/LightControl.qml"
+            source: Qt.resolvedUrl("J2/LightControl.qml")
             fallbackWidth: 232
             fallbackHeight: 264
             Rectangle {
@@ -610,7 +610,7 @@ Rectangle {
         id: keyCodeSlot
         objectName: "keyCodeSlot"
         pageName: "_KeyCodeString"
-        source: "J2/KeyCodeString.qml"
+        source: Qt.resolvedUrl("J2/KeyCodeString.qml")
         visible: false
     }
 
@@ -653,7 +653,7 @@ Rectangle {
             id: macroEditorSlot
             objectName: "macroEditorSlot"
             pageName: "macroEditorMain"
-            source: "J2/MacroEditor.qml"
+            source: Qt.resolvedUrl("J2/MacroEditor.qml")
             fillsWindow: true
             onItemChanged: if (item) item.visible = false
         }
@@ -661,7 +661,7 @@ Rectangle {
             id: gunControlSlot
             objectName: "gunControlSlot"
             pageName: "gunControlMain"
-            source: "J2/GunControl.qml"
+            source: Qt.resolvedUrl("J2/GunControl.qml")
             fillsWindow: true
             onItemChanged: if (item) item.visible = false
         }
@@ -669,7 +669,7 @@ Rectangle {
             id: systemSettingSlot
             objectName: "systemSettingSlot"
             pageName: "systemSettingMain"
-            source: "J2/SystemSetting.qml"
+            source: Qt.resolvedUrl("J2/SystemSetting.qml")
             fillsWindow: true
             onItemChanged: if (item) item.visible = false
         }
@@ -677,7 +677,7 @@ Rectangle {
             id: keyAssigmentSlot
             objectName: "keyAssigmentSlot"
             pageName: "keyAssigmentMain"
-            source: "J2/KeyAssigment.qml"
+            source: Qt.resolvedUrl("J2/KeyAssigment.qml")
             fillsWindow: true
             onItemChanged: if (item) item.visible = false
         }
@@ -685,7 +685,7 @@ Rectangle {
             id: profileSlot
             objectName: "profileSlot"
             pageName: "profileMain"
-            source: "J2/Profile.qml"
+            source: Qt.resolvedUrl("J2/Profile.qml")
             fillsWindow: true
             onItemChanged: if (item) item.visible = false
         }

@@ -64,8 +64,13 @@ void TstScreenshot::pixels_data() {
     QTest::addColumn<QPoint>("at");
     QTest::addColumn<QRgb>("colour");
     QTest::addColumn<int>("tolerance");
-    QTest::newRow("key matrix panel") << QPoint(100, 200) << qRgb(0, 0, 0) << 2;
-    QTest::newRow("DPI panel") << QPoint(880, 150) << qRgb(0, 0, 0) << 2;
+    // panel margins, free of anything the pages draw
+    QTest::newRow("key matrix panel") << QPoint(27, 200) << qRgb(0, 0, 0) << 2;
+    QTest::newRow("DPI panel") << QPoint(790, 200) << qRgb(0, 0, 0) << 2;
+    QTest::newRow("lighting panel") << QPoint(775, 530) << qRgb(0, 0, 0) << 2;
+    // the backdrop is drawn (an uncovered window would be pure black)
+    QTest::newRow("background") << QPoint(660, 590) << qRgb(0x11, 0x10, 0x11) << 6;
+    QTest::newRow("background left") << QPoint(300, 560) << qRgb(0x13, 0x12, 0x13) << 6;
     QTest::newRow("title bar accent") << QPoint(600, 45) << qRgb(0xcf, 0x3e, 0x00) << 40;
     QTest::newRow("save button") << QPoint(938, 610) << qRgb(0x09, 0x34, 0x7f) << 8;
     QTest::newRow("mouse shell") << QPoint(500, 404) << qRgb(0x1e, 0x1e, 0x22) << 24;

@@ -3,7 +3,9 @@ import "../basic"
 
 // One-line number box: up to four digits within minValue..maxValue. Leaving
 // it with nothing (or less than 1) in it writes "0", so a page never reads
-// an empty text back.
+// an empty text back. The validator lets a number with as many digits as
+// maxValue through while typing (e.g. 300 of 255), so the end of editing
+// brings it back into range.
 Rectangle {
     id: root
     property alias textValue: input.text
@@ -54,6 +56,10 @@ Rectangle {
             var n = Number(text);
             if (text === "" || isNaN(n) || n < 1)
                 text = "0";
+            else if (n > root.maxValue)
+                text = String(root.maxValue);
+            else if (n < root.minValue)
+                text = String(root.minValue);
             root.endInputSignal();
         }
     }

@@ -12,7 +12,7 @@ Item {
     property color colorS: Style.colorOrange
     property color trackColor: Style.colorGray1
     readonly property real position: knob.x
-    readonly property bool dragging: knobArea.drag.active
+    readonly property bool dragging: knobArea.dragActive
     readonly property bool moving: moveAnim.running
 
     signal btnClick
@@ -97,23 +97,31 @@ Item {
         source: Style.image("index", "slide")
         MouseArea {
             id: knobArea
+            // The knob follows the pointer by the offset from the press, in
+            // the slider's own coordinates (this area moves with the knob).
+            property real pressX: 0
+            property real knobStart: 0
+            property bool dragActive: false
             anchors.fill: parent
             anchors.margins: -2
-            drag.target: knob
-            drag.axis: Drag.XAxis
-            drag.minimumX: Geo.minPos()
-            drag.maximumX: Geo.maxPos(root.width)
-            drag.threshold: 0
-            onPressed: {
+            preventStealing: true
+            onPressed: function (mouse) {
                 moveAnim.stop();
+                pressX = mapToItem(root, mouse.x, 0).x;
+                knobStart = knob.x;
+                dragActive = true;
                 root.btnClick();
                 root.dragSignal(true);
             }
-            onPositionChanged: {
-                if (!root.isScale && pressed)
+            onPositionChanged: function (mouse) {
+                if (!dragActive)
+                    return;
+                knob.x = Geo.clampPos(root.width, knobStart + mapToItem(root, mouse.x, 0).x - pressX);
+                if (!root.isScale)
                     root.valueChange(knob.x);
             }
             onReleased: {
+                dragActive = false;
                 if (root.isScale) {
                     var s = Geo.snap(root.width, root.segment, knob.x, 1);
                     knob.x = s.pos;
@@ -122,7 +130,10 @@ Item {
                 root.valueChangeDelay(knob.x);
                 root.dragSignal(false);
             }
-            onCanceled: root.dragSignal(false)
+            onCanceled: {
+                dragActive = false;
+                root.dragSignal(false);
+            }
         }
     }
 }
