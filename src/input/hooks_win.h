@@ -5,6 +5,11 @@
 // MinGW-w64 into a test program that runs under Wine.
 #include "input_types.h"
 
+// The Qt half of the Windows build includes this after Qt headers; keep
+// windows.h from defining min/max macros over them.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 
 namespace WinHooks {

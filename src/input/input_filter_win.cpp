@@ -1,11 +1,12 @@
 // Windows backend of the input capture: the public entry points over the
 // low-level hooks, and the application's native filter for WM_COPYDATA
 // (which replaces Qt 4's QCoreApplication::setEventFilter).
-#include "hooks_win.h"
 #include "input_hooks.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+
+#include "hooks_win.h"
 
 namespace {
 
