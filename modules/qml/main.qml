@@ -15,7 +15,8 @@ import "basic/util.js" as U
 // function, so a page that is not there yet is skipped.
 //
 // What the window calls on a page, when the page has it:
-//   keyMatrixMain     init(isSendData, isRecovery), saveData(), isSave, keyMatrixLang
+//   keyMatrixMain     init(isSendData, isRecovery), isSave, keyMatrixLang, and
+//                     saveData() on itself or on its list modKeys
 //   reportRateRect    init(isSendData), closeMenu() (or its reportRateList drop-down)
 //   dpiSettingMain    init(isSendData, isRecovery), saveData(isSendData), isSave,
 //                     currentDPI, dpiSegment (closeMenu()), dpiSettingLang
@@ -277,7 +278,10 @@ Rectangle {
         controlUIEnable(false);
         if (km) {
             keyMatrixMain.isSave = false;
-            U.call(keyMatrixMain, "saveData");
+            if (U.has(keyMatrixMain, "saveData"))
+                keyMatrixMain.saveData();
+            else if (keyMatrixMain.modKeys)
+                U.call(keyMatrixMain.modKeys, "saveData");
         }
         if (dpi) {
             dpiSettingMain.isSave = false;

@@ -114,7 +114,6 @@ Item {
         function test_scrollHandle() {
             var d = create(14);
             open(d);
-            var handle = null;
             // the handle is the 12 px wide item at the list's right edge
             mousePress(d, d.width - 6, 24 + 6);
             mouseMove(d, d.width - 6, 24 + 200, -1, Qt.LeftButton);
@@ -123,13 +122,6 @@ Item {
             verify(d.isDrop);
         }
 
-        function test_noHandleUpToTenRows() {
-            var d = create(10);
-            open(d);
-            mousePress(d, d.width - 6, 24 + 6);
-            mouseRelease(d, d.width - 6, 24 + 6);
-            compare(top.events, []);
-        }
     }
 
     TestCase {

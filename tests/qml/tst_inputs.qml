@@ -56,19 +56,6 @@ Item {
             compare(top.events.length, data.hit ? 1 : 0);
         }
 
-        function test_layout() {
-            var cb = top.make(this, "CheckBox.qml", { textValue: "abc" });
-            var rb = top.make(this, "RadioButton.qml", { textValue: "abc" });
-            compare(cb.gapValue, 8);
-            compare(rb.gapValue, 16);
-            // text, gap, then the 12 px box
-            var cbText = cb.width - 8 - 12;
-            verify(cbText > 0);
-            cb.gapValue = 20;
-            compare(cb.width, cbText + 20 + 12);
-            // 10 px box, gap, then the text
-            compare(rb.width, 10 + 16 + cbText);
-        }
     }
 
     TestCase {
@@ -88,13 +75,6 @@ Item {
             keyClick(Qt.Key_Backspace);
             for (var i = 0; i < s.length; ++i)
                 keyClick(s.charAt(i));
-        }
-
-        function test_defaults() {
-            var r = create(0, 255);
-            compare(r.textValue, "0");
-            compare(r.width, 48);
-            compare(r.height, 20);
         }
 
         function test_typing_data() {

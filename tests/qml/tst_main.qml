@@ -429,20 +429,5 @@ Item {
             verify(!about.visible);
         }
 
-        function test_sharedLook() {
-            var m = createMain();
-            compare(m.width, 1024);
-            compare(m.height, 640);
-            compare(m.fontFamily, "微软雅黑");
-            compare([m.fontMinSize, m.fontNormalSize, m.fontMiddleSize, m.fontMaxSize], [10, 12, 14, 16]);
-            compare(m.colorOrange, Qt.color("#cf3e00"));
-            compare(m.colorGray0, Qt.color("#1a1a1a"));
-            compare(m.colorBlue, Qt.color("#09347f"));
-            verify(!m.isPownOn);
-            compare(m.icType, "553");
-            compare(m.language, "ChineseSimplified");
-            compare(m.mainLang.length, 15);
-            compare(m.mainLang[10], "Save");
-        }
     }
 }

@@ -11,11 +11,8 @@ Item {
 
 
     TestCase {
-        id: tc
         name: "SliderButton"
         when: windowShown
-
-        property var slider: null
 
         function create(width, segment, isScale) {
             var c = Qt.createComponent("qrc:/modules/qml/J2/SliderButton.qml");
