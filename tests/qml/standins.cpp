@@ -32,6 +32,7 @@ void ViewStandIn::resetValues() {
     m_lang.clear();
     m_onBoard = 1;
     m_dpiStage = 1;
+    m_keydefine.clear();
 }
 
 void ViewStandIn::setEnabled(bool enabled) {
@@ -141,6 +142,17 @@ void ViewStandIn::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2) 
 
 void ViewStandIn::mouseSetRGBColor(uchar type, const QVariantList &src24) {
     m_log->record("ui_View", "mouseSetRGBColor", {int(type), QVariant(src24)});
+}
+
+QVariantList ViewStandIn::mouseGetKeydefine(const QVariant &index, bool isRecovery) {
+    m_log->record("ui_View", "mouseGetKeydefine", {index, isRecovery});
+    return m_keydefine.value(qMakePair(index.toInt(), isRecovery));
+}
+
+void ViewStandIn::mouseSetKeyMatrix(const QVariantList &src64, bool isSendData,
+                                    const QVariantList &otherParam) {
+    m_log->record("ui_View", "mouseSetKeyMatrix",
+                  {QVariant(src64), isSendData, QVariant(otherParam)});
 }
 
 void ControllerStandIn::onMinimize() {

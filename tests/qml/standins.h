@@ -36,6 +36,11 @@ public slots:
     void setLangGroup(const QString &group, const QStringList &texts) { m_lang[group] = texts; }
     void setOnBoardProfile(const QVariant &v) { m_onBoard = v; }
     void setDeviceDpiStage(const QVariant &v) { m_dpiStage = v; }
+    // What mouseGetKeydefine(index, isRecovery) returns; unset entries give
+    // an empty list, like a missing key in the profile file.
+    void setKeydefine(int index, bool isRecovery, const QVariantList &entry) {
+        m_keydefine[qMakePair(index, isRecovery)] = entry;
+    }
     void resetValues();
 
     // the slots the scene calls
@@ -53,6 +58,10 @@ public slots:
     void mouseSwitchKeyMatrix(int indexNo);
     void mouseResetKeyMatrix();
     void mouseSetCurrentDPI(uchar currentDPI);
+    // key assignment page
+    QVariantList mouseGetKeydefine(const QVariant &index, bool isRecovery);
+    void mouseSetKeyMatrix(const QVariantList &src64, bool isSendData,
+                           const QVariantList &otherParam);
     // DPI, report rate, pointer and lighting pages
     QVariantList getDataList(const QVariant &key, bool isRecovery);
     bool setDataList(const QVariant &key, const QVariantList &list);
@@ -73,6 +82,7 @@ private:
     QMap<QString, QStringList> m_lang;
     QVariant m_onBoard{1};
     QVariant m_dpiStage{1};
+    QMap<QPair<int, bool>, QVariantList> m_keydefine;
 };
 
 class ControllerStandIn : public QObject {

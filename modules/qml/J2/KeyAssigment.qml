@@ -76,6 +76,8 @@ Rectangle {
 
     width: 416
     height: 404
+    // Vertically the dialog stays where the user last left it.
+    y: Math.round((640 - 404) / 2)
     color: mainIten.colorGray0
 
     // ---- texts ----
@@ -93,6 +95,13 @@ Rectangle {
     function isKnownKey(code) {
         var table = mainIten._KeyCodeString;
         return table !== null && table !== undefined && table.indexOfCode(code) >= 0;
+    }
+
+    function indexes(n) {
+        var out = [];
+        for (var i = 0; i < n; ++i)
+            out.push(i);
+        return out;
     }
 
     function cellsOf(options, n) {
@@ -362,7 +371,7 @@ Rectangle {
         choose(r.keyCode0, r.keyCode1, r.keyCode2, r.keyCode3, r.keyText);
         syncControls();
         scrollArea.contentY = 0;
-        x = Math.round(((parent ? parent.width : 1024) - width) / 2);
+        x = Math.round((mainIten.width - width) / 2);
         visible = true;
     }
 
@@ -551,16 +560,17 @@ Rectangle {
             Heading { y: 8; text: keyAssigmentMain.langText(1) }
             Repeater {
                 id: mouseRadios
-                model: keyAssigmentMain.mouseOptions.length
+                model: keyAssigmentMain.indexes(keyAssigmentMain.mouseOptions.length)
                 delegate: RadioButton {
-                    required property int index
+                    required property int modelData
+                    index: modelData
                     objectName: "mouseOption" + index
                     x: 48 + (index % 3) * 120
                     y: 48 + Math.floor(index / 3) * 26
                     textValue: keyAssigmentMain.langText(keyAssigmentMain.mouseOptions[index][0])
-                    onBtnClick: {
-                        keyAssigmentMain.selectRadio(mouseRadios, index);
-                        keyAssigmentMain.chooseOption(keyAssigmentMain.mouseOptions, index);
+                    onBtnClick: function (i) {
+                        keyAssigmentMain.selectRadio(mouseRadios, i);
+                        keyAssigmentMain.chooseOption(keyAssigmentMain.mouseOptions, i);
                     }
                 }
             }
@@ -709,15 +719,16 @@ Rectangle {
             }
             Repeater {
                 id: macroModes
-                model: 3
+                model: keyAssigmentMain.indexes(3)
                 delegate: RadioButton {
-                    required property int index
+                    required property int modelData
+                    index: modelData
                     objectName: "macroMode" + index
                     x: 48
                     y: 448 + index * 24
                     isSelect: index === 0
                     textValue: keyAssigmentMain.langText(18 + index)
-                    onBtnClick: keyAssigmentMain.chooseMacroMode(index)
+                    onBtnClick: function (i) { keyAssigmentMain.chooseMacroMode(i); }
                 }
             }
 
@@ -725,16 +736,17 @@ Rectangle {
             Heading { y: 530; text: keyAssigmentMain.langText(21) }
             Repeater {
                 id: dpiRadios
-                model: keyAssigmentMain.dpiOptions.length
+                model: keyAssigmentMain.indexes(keyAssigmentMain.dpiOptions.length)
                 delegate: RadioButton {
-                    required property int index
+                    required property int modelData
+                    index: modelData
                     objectName: "dpiOption" + index
                     x: 48 + index * 86
                     y: 570
                     textValue: keyAssigmentMain.langText(keyAssigmentMain.dpiOptions[index][0])
-                    onBtnClick: {
-                        keyAssigmentMain.selectRadio(dpiRadios, index);
-                        keyAssigmentMain.chooseOption(keyAssigmentMain.dpiOptions, index);
+                    onBtnClick: function (i) {
+                        keyAssigmentMain.selectRadio(dpiRadios, i);
+                        keyAssigmentMain.chooseOption(keyAssigmentMain.dpiOptions, i);
                     }
                 }
             }
@@ -771,17 +783,18 @@ Rectangle {
             }
             Repeater {
                 id: gunRadios
-                model: keyAssigmentMain.gunOptions.length
+                model: keyAssigmentMain.indexes(keyAssigmentMain.gunOptions.length)
                 delegate: RadioButton {
-                    required property int index
+                    required property int modelData
+                    index: modelData
                     objectName: "gunOption" + index
                     visible: mainIten.isGun
                     x: 48 + index * 120
                     y: 800
                     textValue: keyAssigmentMain.langText(keyAssigmentMain.gunOptions[index][0])
-                    onBtnClick: {
-                        keyAssigmentMain.selectRadio(gunRadios, index);
-                        keyAssigmentMain.chooseOption(keyAssigmentMain.gunOptions, index);
+                    onBtnClick: function (i) {
+                        keyAssigmentMain.selectRadio(gunRadios, i);
+                        keyAssigmentMain.chooseOption(keyAssigmentMain.gunOptions, i);
                     }
                 }
             }
