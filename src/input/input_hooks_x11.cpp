@@ -1,8 +1,9 @@
 // X11 backend of the input capture: XInput2 raw events on a display
 // connection of our own, so Qt's connection and its event filtering stay
 // untouched. Raw events reach the root window whatever window has the focus
-// or a grab, which is what a system-wide capture needs; on Wayland sessions
-// the program runs through XWayland and sees what XWayland forwards.
+// or a grab, which is what a system-wide capture needs. On Wayland sessions
+// the program runs through XWayland, which forwards input only while one of
+// its own windows has the focus: capture is then limited to that.
 #include "input_hooks.h"
 #include "key_tables.h"
 
