@@ -482,6 +482,8 @@ Rectangle {
             objectName: "reportRateSlot"
             pageName: "reportRateRect"
             source: Qt.resolvedUrl("J2/ReportRate.qml")
+            // its list opens downwards over the system-setting row
+            z: 1
             fallbackWidth: 232
             fallbackHeight: 42
             Rectangle {

@@ -16,10 +16,12 @@ class TstScreenshot : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void startUpShowsOnlyTheLogo();
     void pixels_data();
     void pixels();
 
 private:
+    QImage m_startUp;
     QImage m_shot;
 };
 
@@ -50,7 +52,9 @@ void TstScreenshot::initTestCase() {
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view));
     QVERIFY(QMetaObject::invokeMethod(view->rootObject(), "initUI", Qt::QueuedConnection));
-    QTest::qWait(1500);
+    QTest::qWait(300);
+    m_startUp = view->grabWindow().convertToFormat(QImage::Format_RGB32);
+    QTest::qWait(1200);
     QTRY_VERIFY(!view->rootObject()->property("busy").toBool());
 
     m_shot = view->grabWindow().convertToFormat(QImage::Format_RGB32);
@@ -58,6 +62,19 @@ void TstScreenshot::initTestCase() {
     const QString file = QDir(QCoreApplication::applicationDirPath()).filePath("scene.png");
     QVERIFY(m_shot.save(file));
     qInfo("screenshot saved as %s", qPrintable(file));
+}
+
+void TstScreenshot::startUpShowsOnlyTheLogo() {
+    QCOMPARE(m_startUp.size(), QSize(1024, 640));
+    // Outside the 540 x 425 logo nothing is drawn yet.
+    for (const QPoint p : {QPoint(10, 10), QPoint(100, 600), QPoint(1000, 300), QPoint(600, 45)})
+        QVERIFY2(near(m_startUp.pixel(p), qRgb(0, 0, 0), 2), qPrintable(QString::number(p.x())));
+    int orange = 0;
+    for (int y = 108; y < 532; ++y)
+        for (int x = 242; x < 782; ++x)
+            orange += near(m_startUp.pixel(x, y), qRgb(0xcf, 0x3e, 0x00), 30) ? 1 : 0;
+    QVERIFY2(orange > 1000, qPrintable(QString::number(orange)));
+    m_startUp.save(QDir(QCoreApplication::applicationDirPath()).filePath("startup.png"));
 }
 
 void TstScreenshot::pixels_data() {

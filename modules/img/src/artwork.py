@@ -103,9 +103,11 @@ def title_logo():
 
 
 def power_on():
+    # The busy text is centred in the window, and so is this picture: its
+    # middle band (around y 212) is left empty for "LOADING ......".
     w, h = 540, 425
-    cx, cy = 270, 190
-    defs = ('<radialGradient id="halo" cx="270" cy="190" r="230" gradientUnits="userSpaceOnUse">'
+    cx, cy = 270, 200
+    defs = ('<radialGradient id="halo" cx="270" cy="200" r="200" gradientUnits="userSpaceOnUse">'
             '<stop offset="0" stop-color="#cf3e00" stop-opacity="0.35"/>'
             '<stop offset="1" stop-color="#cf3e00" stop-opacity="0"/></radialGradient>'
             '<linearGradient id="plate" x1="0" y1="0" x2="0" y2="1">'
@@ -116,16 +118,17 @@ def power_on():
                for i in range(6)]
         return "M" + "L".join(f"{x:.1f} {y:.1f}" for x, y in pts) + "Z"
 
-    body = [f'<path d="{hexagon(205)}" fill="url(#halo)"/>',
-            f'<path d="{hexagon(170)}" fill="url(#plate)" stroke="{GRAY1}" stroke-width="2"/>',
-            f'<path d="{hexagon(156)}" fill="none" stroke="{ORANGE}" stroke-width="3"/>',
-            f'<path d="M{cx - 30} {cy - 118}L{cx} {cy - 88}L{cx + 30} {cy - 118}" fill="none" '
+    body = [f'<path d="{hexagon(190)}" fill="url(#halo)"/>',
+            f'<path d="{hexagon(172)}" fill="url(#plate)" stroke="{GRAY1}" stroke-width="2"/>',
+            f'<path d="{hexagon(158)}" fill="none" stroke="{ORANGE}" stroke-width="3"/>',
+            f'<path d="M{cx - 26} {cy - 122}L{cx} {cy - 96}L{cx + 26} {cy - 122}" fill="none" '
             f'stroke="{ORANGE}" stroke-width="6"/>',
-            wordmark(cx - 117, cy - 30, 1.6, WHITE),
-            f'<rect x="{cx - 110}" y="{cy + 36}" width="220" height="3" fill="{ORANGE}"/>',
-            f'<text x="{cx}" y="{cy + 68}" text-anchor="middle" font-family="DejaVu Sans" '
+            wordmark(cx - 117, cy - 76, 1.6, WHITE),
+            f'<rect x="{cx - 110}" y="{cy - 13}" width="220" height="3" fill="{ORANGE}"/>',
+            f'<text x="{cx}" y="{cy + 92}" text-anchor="middle" font-family="DejaVu Sans" '
             f'font-weight="bold" font-size="15" letter-spacing="4" fill="{GRAY3}">SK-70 GAMING MOUSE</text>',
-            f'<text x="{cx}" y="{h - 22}" text-anchor="middle" font-family="DejaVu Sans" '
+            f'<path d="M{cx - 60} {cy + 112}H{cx + 60}" stroke="{GRAY2}" stroke-opacity="0.5"/>',
+            f'<text x="{cx}" y="{h - 16}" text-anchor="middle" font-family="DejaVu Sans" '
             f'font-size="11" letter-spacing="3" fill="{GRAY2}">PRECISION  ·  CONTROL  ·  SPEED</text>']
     return svg(w, h, "".join(body), defs)
 
