@@ -388,12 +388,13 @@ Rectangle {
                     objectName: "marker" + index
                     visible: index === lightControlMain.selectedBlock
                     x: -8
-                    y: -26
+                    // the box sits just above the bar, the diamond's tip on it
+                    y: -22
                     width: 17
                     height: 28
                     Rectangle {
                         anchors.horizontalCenter: parent.horizontalCenter
-                        y: 14
+                        y: 12
                         width: 12
                         height: 12
                         rotation: 45
