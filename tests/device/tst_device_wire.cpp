@@ -712,19 +712,22 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         Hid_Thread &h = *hid;
-        int attempts = 0;
-        // Fire a competing command every time events are processed.
+        bool attempted = false;
+        // Between the first and second block, when events are processed,
+        // another command tries to get in.
         QTimer competitor;
         competitor.setInterval(0);
         connect(&competitor, &QTimer::timeout, &h, [&] {
-            if (attempts++ == 0)
+            if (!attempted && wire({"set_feature"}).size() == 1) {
+                attempted = true;
                 h.hid560_02H_SetCurrentProfile(2);
+            }
         });
         competitor.start();
         QTest::ignoreMessage(QtDebugMsg, "cmd Failed 02");
         h.hid560_04H_SetCurrentDPI(3);
         competitor.stop();
-        QVERIFY(attempts > 0);
+        QVERIFY(attempted);
         QStringList ops;
         for (const WireRecord &r : wire({"set_feature"}))
             ops << hex(r.data.mid(1, 3));
