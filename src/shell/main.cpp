@@ -1,12 +1,65 @@
-#include <QApplication>
-#include <QQuickWidget>
-#include <QUrl>
+#include "app_setup.h"
+#include "devicechange.h"
+#include "input_callbacks.h"
+#include "input_hooks.h"
+#include "quit_on_signal.h"
+#include "single_instance.h"
+#include "widget.h"
 
-int main(int argc, char *argv[])
-{
+#include <QApplication>
+
+namespace {
+
+// The hooks come off however main is left, an exception included.
+struct HooksInstalled {
+    HooksInstalled() { InputHooks::install(0); }
+    ~HooksInstalled() { InputHooks::remove(); }
+    HooksInstalled(const HooksInstalled &) = delete;
+    HooksInstalled &operator=(const HooksInstalled &) = delete;
+};
+
+} // namespace
+
+int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
-    QQuickWidget view;
-    view.setSource(QUrl(QStringLiteral("qrc:/qml/main.qml")));
-    view.show();
-    return app.exec();
+
+    SingleInstance instance;
+    if (instance.isRunning()) {
+        instance.sendMessage(QString(), 5000);
+        return 1;
+    }
+
+    const QString folder = AppSetup::enterExecutableFolder();
+    AppSetup::prepareScene();
+
+    int status = 0;
+    {
+        Widget widget;
+        QObject::connect(&instance, &SingleInstance::messageReceived, &widget,
+                         [&widget](const QString &message) {
+                             const InputCallbacks::InstanceMessage m =
+                                 InputCallbacks::parseInstanceMessage(message);
+                             if (m.isCopyData)
+                                 InputHooks::deliverCopyData(m.dwData, m.data);
+                             else
+                                 widget.receiveMessage(message);
+                         });
+
+        const HooksInstalled hooks;
+        InputHooks::registerKeyboardCallback(&InputCallbacks::keyboard, &widget);
+        InputHooks::registerMouseCallback(&InputCallbacks::mouse, &widget);
+        InputHooks::registerCopyDataCallback(&InputCallbacks::copyData, &app, &widget);
+
+        const std::unique_ptr<QObject> deviceChanges = startDeviceChangeNotifications(&widget);
+
+        widget.showNormal();
+        widget.checkDevice();
+#ifndef Q_OS_WIN
+        QuitOnSignal quitOnSignal;
+        QObject::connect(&quitOnSignal, &QuitOnSignal::quitRequested, &widget, &Widget::exitSYS);
+#endif
+        status = app.exec();
+    }
+    Q_UNUSED(folder);
+    return status;
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Process set-up shared by both executables and the tests that start the
+// program's pieces.
+namespace AppSetup {
+
+// Makes the executable's folder the working directory; returns that folder.
+QString enterExecutableFolder();
+
+// Lets the scene's font family render Chinese with what Linux ships, and
+// picks the scene's renderer: OpenGL when a context can be made, else the
+// software renderer. Call after the application object exists and before
+// the first view is created.
+void prepareScene();
+
+} // namespace AppSetup

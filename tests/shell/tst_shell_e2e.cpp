@@ -1,0 +1,198 @@
+// The virtual program as a user meets it: started from another folder, alone
+// per executable, finding the simulated mouse, following unplug and plug,
+// passing key presses to the scene and leaving with status 0.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool copyTree(const QString &from, const QString &to) {
+    QDir source(from);
+    if (!QDir().mkpath(to))
+        return false;
+    for (const QFileInfo &entry :
+         source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = to + '/' + entry.fileName();
+        if (entry.isDir() ? !copyTree(entry.filePath(), target)
+                          : !QFile::copy(entry.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class TestShellEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void startsInExecutableFolderAndConnects();
+    void secondStartExitsWithOne();
+    void keyPressReachesScene();
+    void followsUnplugAndPlug();
+    void quitsWithZero();
+
+private:
+    // Waits until the program's output (from `from` on) holds a line
+    // containing text; returns its index or -1.
+    int waitForLine(const QString &text, int timeoutMs, int from = 0);
+    int lineCount() const { return lines.size(); }
+    bool control(const QByteArray &command);
+
+    QTemporaryDir dir;
+    QString appFolder;
+    QString program;
+    QString controlPipe;
+    QString wireLog;
+    QProcess app;
+    QStringList lines;
+    QByteArray pending;
+};
+
+void TestShellEndToEnd::initTestCase() {
+    QVERIFY(dir.isValid());
+    QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "runs under xvfb-run");
+    // A private copy: its own single-instance key and its own settings files.
+    const QFileInfo built(QStringLiteral(PROGRAM_PATH));
+    appFolder = dir.path() + "/app";
+    QVERIFY(copyTree(built.absolutePath() + "/modules", appFolder + "/modules"));
+    program = appFolder + '/' + built.fileName();
+    QVERIFY(QFile::copy(built.absoluteFilePath(), program));
+    QVERIFY(QFile::setPermissions(program, QFile::permissions(built.absoluteFilePath())));
+
+    controlPipe = dir.path() + "/control";
+    wireLog = dir.path() + "/wire.log";
+    QCOMPARE(::mkfifo(QFile::encodeName(controlPipe).constData(), 0600), 0);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("SKARN_VIRTUAL_CONTROL", controlPipe);
+    env.insert("SKARN_VIRTUAL_LOG", wireLog);
+    env.insert("QT_LOGGING_RULES", "skarn.shell.debug=true");
+    env.remove("SKARN_VIRTUAL_DEVICE");
+    app.setProcessEnvironment(env);
+    app.setProcessChannelMode(QProcess::MergedChannels);
+    app.setWorkingDirectory(dir.path());
+    app.start(program, {});
+    QVERIFY(app.waitForStarted(10000));
+}
+
+void TestShellEndToEnd::cleanupTestCase() {
+    if (app.state() != QProcess::NotRunning) {
+        app.kill();
+        app.waitForFinished(5000);
+    }
+}
+
+int TestShellEndToEnd::waitForLine(const QString &text, int timeoutMs, int from) {
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        for (int i = from; i < lines.size(); ++i)
+            if (lines.at(i).contains(text))
+                return i;
+        from = lines.size();
+        if (deadline.hasExpired())
+            return -1;
+        app.waitForReadyRead(int(qBound(qint64(10), deadline.remainingTime(), qint64(200))));
+        pending += app.readAll();
+        int newline;
+        while ((newline = pending.indexOf('\n')) >= 0) {
+            lines << QString::fromUtf8(pending.left(newline));
+            pending.remove(0, newline + 1);
+        }
+        if (app.state() == QProcess::NotRunning && !app.bytesAvailable() && deadline.hasExpired())
+            return -1;
+    }
+}
+
+bool TestShellEndToEnd::control(const QByteArray &command) {
+    const int fd = ::open(QFile::encodeName(controlPipe).constData(), O_WRONLY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const QByteArray line = command + '\n';
+    const bool ok = ::write(fd, line.constData(), size_t(line.size())) == line.size();
+    ::close(fd);
+    return ok;
+}
+
+void TestShellEndToEnd::startsInExecutableFolderAndConnects() {
+    QVERIFY2(waitForLine("Device Connect", 30000) >= 0, qPrintable(lines.join('\n')));
+    QVERIFY2(waitForLine("runUI", 10000) >= 0, qPrintable(lines.join('\n')));
+
+    const QString cwd =
+        QFileInfo(QStringLiteral("/proc/%1/cwd").arg(app.processId())).symLinkTarget();
+    QCOMPARE(QFileInfo(cwd).canonicalFilePath(), QFileInfo(appFolder).canonicalFilePath());
+
+    QFile log(wireLog);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray wire = log.readAll();
+    QVERIFY2(wire.contains("\"op\":\"set_feature\""), "the presence check went over the wire");
+    QVERIFY2(!wire.contains("\"op\":\"violation\""), wire.constData());
+}
+
+void TestShellEndToEnd::secondStartExitsWithOne() {
+    const int from = lineCount();
+    QProcess second;
+    second.setProcessEnvironment(app.processEnvironment());
+    second.setWorkingDirectory(dir.path());
+    second.setProcessChannelMode(QProcess::MergedChannels);
+    second.start(program, {});
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 1);
+    // It opened nothing: no device access, no detection of its own.
+    QVERIFY(!second.readAll().contains("Device Connect"));
+    // The running instance got the request and, a device being connected,
+    // restores its window.
+    QVERIFY2(waitForLine("skarn.shell: restore", 10000, from) >= 0,
+             qPrintable(lines.mid(from).join('\n')));
+}
+
+void TestShellEndToEnd::keyPressReachesScene() {
+    const int from = lineCount();
+    QProcess xdotool;
+    xdotool.start("xdotool", {"key", "a"});
+    QVERIFY2(xdotool.waitForFinished(10000), "xdotool");
+    QCOMPARE(xdotool.exitCode(), 0);
+    const int down = waitForLine("detectKeyboard true 4", 10000, from);
+    QVERIFY2(down >= 0, qPrintable(lines.mid(from).join('\n')));
+    QVERIFY(waitForLine("detectKeyboard false 4", 10000, down) > down);
+}
+
+void TestShellEndToEnd::followsUnplugAndPlug() {
+    int from = lineCount();
+    QVERIFY(control("unplug"));
+    QVERIFY2(waitForLine("Device removed", 10000, from) >= 0,
+             qPrintable(lines.mid(from).join('\n')));
+
+    from = lineCount();
+    QVERIFY(control("plug"));
+    // One check, 2048 ms after the notification, connects again.
+    QVERIFY2(waitForLine("Device Connect", 15000, from) >= 0,
+             qPrintable(lines.mid(from).join('\n')));
+    QVERIFY(waitForLine("runUI", 10000, from) >= 0);
+}
+
+void TestShellEndToEnd::quitsWithZero() {
+    // The session ending (SIGTERM) takes the same path as the tray's Quit.
+    ::kill(pid_t(app.processId()), SIGTERM);
+    QVERIFY(app.waitForFinished(15000));
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 0);
+    pending += app.readAll();
+    QVERIFY(pending.contains("skarn.shell: exit") ||
+            lines.join('\n').contains("skarn.shell: exit"));
+}
+
+QTEST_GUILESS_MAIN(TestShellEndToEnd)
+#include "tst_shell_e2e.moc"

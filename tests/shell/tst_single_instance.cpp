@@ -1,0 +1,201 @@
+#include "single_instance.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+
+#include <thread>
+
+namespace {
+
+QString uniqueKey() {
+    return QStringLiteral("/test/skarn/") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+// Sends from another thread: the owner answers from this thread's event loop.
+bool sendFromThread(const QString &key, const QString &text, int timeoutMs, QSignalSpy &spy,
+                    int expectedSignals) {
+    bool sent = false;
+    std::thread client([&] {
+        SingleInstance other(key);
+        sent = other.sendMessage(text, timeoutMs);
+    });
+    // Keep serving until the client is done (it waits for the answer).
+    QDeadlineTimer deadline(timeoutMs + 2000);
+    while (!deadline.hasExpired() && spy.count() < expectedSignals)
+        QTest::qWait(10);
+    QTest::qWait(50);
+    client.join();
+    return sent;
+}
+
+QString readLineFrom(QProcess &p, int timeoutMs = 10000) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!p.canReadLine()) {
+        if (deadline.hasExpired() || p.state() == QProcess::NotRunning)
+            if (!p.canReadLine())
+                return QString();
+        p.waitForReadyRead(100);
+    }
+    return QString::fromUtf8(p.readLine()).trimmed();
+}
+
+} // namespace
+
+class TestSingleInstance : public QObject {
+    Q_OBJECT
+private slots:
+    void firstOwnsSecondSeesIt();
+    void messagesArriveIntact_data();
+    void messagesArriveIntact();
+    void sendWithoutOwnerFails();
+    void oversizedMessageRefused();
+    void namesDependOnKey();
+
+    void secondProcessExitsWithOne();
+    void ownerMovesToExecutableFolder();
+    void crashedOwnerLeavesNoBlock();
+
+private:
+    QString probe = QStringLiteral(PROBE_PATH);
+};
+
+void TestSingleInstance::firstOwnsSecondSeesIt() {
+    const QString key = uniqueKey();
+    SingleInstance first(key);
+    QVERIFY(!first.isRunning());
+    QVERIFY(!first.isRunning()); // the answer does not change on asking again
+    QVERIFY(QFileInfo::exists(first.lockFilePath()));
+
+    SingleInstance second(key);
+    QVERIFY(second.isRunning());
+
+    SingleInstance elsewhere(uniqueKey());
+    QVERIFY(!elsewhere.isRunning());
+}
+
+void TestSingleInstance::messagesArriveIntact_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("restore request") << QString();
+    QTest::newRow("copy data") << QStringLiteral("copydata:9487:hello");
+    QTest::newRow("non-latin") << QStringLiteral("鼠标 — ñ ✓");
+    QTest::newRow("large") << QString(200000, QLatin1Char('x'));
+}
+
+void TestSingleInstance::messagesArriveIntact() {
+    QFETCH(QString, text);
+    const QString key = uniqueKey();
+    SingleInstance owner(key);
+    QVERIFY(!owner.isRunning());
+    QSignalSpy spy(&owner, &SingleInstance::messageReceived);
+
+    QVERIFY(sendFromThread(key, text, 5000, spy, 1));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toString(), text);
+}
+
+void TestSingleInstance::sendWithoutOwnerFails() {
+    SingleInstance lonely(uniqueKey());
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!lonely.sendMessage(QString(), 300));
+    QVERIFY2(clock.elapsed() < 3000, "the time-out must bound the wait");
+}
+
+void TestSingleInstance::oversizedMessageRefused() {
+    const QString key = uniqueKey();
+    SingleInstance owner(key);
+    QVERIFY(!owner.isRunning());
+    QSignalSpy spy(&owner, &SingleInstance::messageReceived);
+
+    QVERIFY(!sendFromThread(key, QString(2 * 1024 * 1024, QLatin1Char('y')), 2000, spy, 1));
+    QCOMPARE(spy.count(), 0);
+
+    // The owner still serves well-formed messages afterwards.
+    QVERIFY(sendFromThread(key, QStringLiteral("after"), 5000, spy, 1));
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestSingleInstance::namesDependOnKey() {
+    QCOMPARE(SingleInstance::serverNameFor(QStringLiteral("/a/skarn-mouse")),
+             SingleInstance::serverNameFor(QStringLiteral("/a/skarn-mouse")));
+    QVERIFY(SingleInstance::serverNameFor(QStringLiteral("/a/skarn-mouse")) !=
+            SingleInstance::serverNameFor(QStringLiteral("/b/skarn-mouse")));
+    QVERIFY(SingleInstance::lockFilePathFor(QStringLiteral("/a/skarn-mouse")) !=
+            SingleInstance::lockFilePathFor(QStringLiteral("/b/skarn-mouse")));
+    // Socket names become file names: keep them short and free of the path.
+    const QString name = SingleInstance::serverNameFor(QString(500, QLatin1Char('/')));
+    QVERIFY(name.size() < 64);
+    QVERIFY(!name.contains(QLatin1Char('/')));
+}
+
+void TestSingleInstance::secondProcessExitsWithOne() {
+    QProcess first;
+    first.start(probe, {});
+    QVERIFY(first.waitForStarted());
+    QVERIFY(readLineFrom(first).startsWith(QLatin1String("owner ")));
+
+    QProcess second;
+    second.start(probe, {});
+    QVERIFY(second.waitForFinished(15000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 1);
+    QCOMPARE(QString::fromUtf8(second.readAllStandardOutput()).trimmed(), QStringLiteral("sent 1"));
+    QCOMPARE(readLineFrom(first), QStringLiteral("message []"));
+
+    QProcess third;
+    third.start(probe, {QStringLiteral("quit")});
+    QVERIFY(third.waitForFinished(15000));
+    QCOMPARE(third.exitCode(), 1);
+    QCOMPARE(readLineFrom(first), QStringLiteral("message [quit]"));
+    QVERIFY(first.waitForFinished(15000));
+    QCOMPARE(first.exitCode(), 0);
+}
+
+void TestSingleInstance::ownerMovesToExecutableFolder() {
+    QTemporaryDir elsewhere;
+    QVERIFY(elsewhere.isValid());
+    QProcess owner;
+    owner.setWorkingDirectory(elsewhere.path());
+    owner.start(probe, {});
+    QVERIFY(owner.waitForStarted());
+    const QString line = readLineFrom(owner);
+    const QString folder = QFileInfo(probe).absolutePath();
+    QCOMPARE(QFileInfo(line.mid(6)).canonicalFilePath(), QFileInfo(folder).canonicalFilePath());
+
+    QProcess quit;
+    quit.start(probe, {QStringLiteral("quit")});
+    QVERIFY(quit.waitForFinished(15000));
+    QVERIFY(owner.waitForFinished(15000));
+}
+
+void TestSingleInstance::crashedOwnerLeavesNoBlock() {
+    QProcess crashed;
+    crashed.start(probe, {});
+    QVERIFY(crashed.waitForStarted());
+    QVERIFY(readLineFrom(crashed).startsWith(QLatin1String("owner ")));
+    crashed.kill(); // SIGKILL: lock file and socket stay behind
+    QVERIFY(crashed.waitForFinished(5000));
+
+    QProcess next;
+    next.start(probe, {});
+    QVERIFY(next.waitForStarted());
+    QVERIFY2(readLineFrom(next).startsWith(QLatin1String("owner ")),
+             "a dead owner's lock must not keep the program from starting");
+
+    // And the new owner is reachable through the socket the old one left.
+    QProcess quit;
+    quit.start(probe, {QStringLiteral("quit")});
+    QVERIFY(quit.waitForFinished(15000));
+    QCOMPARE(quit.exitCode(), 1);
+    QVERIFY(next.waitForFinished(15000));
+    QCOMPARE(next.exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_single_instance.moc"
