@@ -497,6 +497,12 @@ Item {
             verify(!area.interactive);
             child("macroList").dragSignal(false);
             verify(area.interactive);
+            // An opened grid near the bottom edge scrolls into view.
+            var grid = child("shortcutGrid");
+            area.contentY = grid.y + 24 - 360;
+            mouseClick(grid, 20, 12);
+            tryCompare(grid, "animating", false);
+            compare(area.contentY, grid.y + 24 + 4 * 24 - 360);
         }
     }
 }

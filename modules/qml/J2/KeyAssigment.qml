@@ -375,6 +375,15 @@ Rectangle {
         visible = true;
     }
 
+    // An opened drop-down hangs below its box; scroll so it is not cut off
+    // by the bottom of the area.
+    function revealDrop(item, dropHeight) {
+        var bottom = item.y + 24 + dropHeight;
+        var maxY = contentHeight - areaHeight;
+        if (bottom > scrollArea.contentY + areaHeight)
+            scrollArea.contentY = U.clamp(bottom - areaHeight, 0, maxY);
+    }
+
     function dropFocus() {
         isFireInput = false;
         if (isComboInput)
@@ -607,6 +616,7 @@ Rectangle {
                 textValue: keyAssigmentMain.rateText
                 onValueChange: function (position) { keyAssigmentMain.setRateFromSlider(position); }
                 onDragSignal: function (isDrag) { keyAssigmentMain.dragBlock = isDrag; }
+                onIsDropChanged: if (isDrop) keyAssigmentMain.revealDrop(rateSlider, 24)
             }
             Label { x: 48; y: 176; text: keyAssigmentMain.langText(12) }
             RectInput {
@@ -681,6 +691,7 @@ Rectangle {
                 mdItems: keyAssigmentMain.mediaCells
                 options: keyAssigmentMain.mediaOptions
                 onChosen: function (index) { keyAssigmentMain.chooseCell(mediaGrid, index); }
+                onOpened: keyAssigmentMain.revealDrop(mediaGrid, mediaGrid.rows * 24)
             }
 
             // 5. Macro function
@@ -706,6 +717,7 @@ Rectangle {
                 }
 
                 onValueChange: function (index) { keyAssigmentMain.chooseMacro(index); }
+                onIsDropChanged: if (isDrop) keyAssigmentMain.revealDrop(macroList, visibleRows * 24)
                 onDragSignal: function (isDrag) { keyAssigmentMain.dragBlock = isDrag; }
             }
             TextButton {
@@ -733,7 +745,7 @@ Rectangle {
             }
 
             // 6. DPI function
-            Heading { y: 530; text: keyAssigmentMain.langText(21) }
+            Heading { y: 518; text: keyAssigmentMain.langText(21) }
             Repeater {
                 id: dpiRadios
                 model: keyAssigmentMain.indexes(keyAssigmentMain.dpiOptions.length)
@@ -742,7 +754,7 @@ Rectangle {
                     index: modelData
                     objectName: "dpiOption" + index
                     x: 48 + index * 86
-                    y: 570
+                    y: 558
                     textValue: keyAssigmentMain.langText(keyAssigmentMain.dpiOptions[index][0])
                     onBtnClick: function (i) {
                         keyAssigmentMain.selectRadio(dpiRadios, i);
@@ -752,32 +764,34 @@ Rectangle {
             }
 
             // 7. Windows function
-            Heading { y: 600; text: keyAssigmentMain.langText(25) }
+            Heading { y: 582; text: keyAssigmentMain.langText(25) }
             FunctionGrid {
                 id: windowsGrid
                 objectName: "windowsGrid"
-                y: 640
+                y: 622
                 z: isDrop ? 100 : 1
                 mdItems: keyAssigmentMain.windowsCells
                 options: keyAssigmentMain.windowsOptions
                 onChosen: function (index) { keyAssigmentMain.chooseCell(windowsGrid, index); }
+                onOpened: keyAssigmentMain.revealDrop(windowsGrid, windowsGrid.rows * 24)
             }
 
             // 8. Shortcut function
-            Heading { y: 680; text: keyAssigmentMain.langText(26) }
+            Heading { y: 656; text: keyAssigmentMain.langText(26) }
             FunctionGrid {
                 id: shortcutGrid
                 objectName: "shortcutGrid"
-                y: 720
+                y: 696
                 z: isDrop ? 100 : 1
                 mdItems: keyAssigmentMain.shortcutCells
                 options: keyAssigmentMain.shortcutOptions
                 onChosen: function (index) { keyAssigmentMain.chooseCell(shortcutGrid, index); }
+                onOpened: keyAssigmentMain.revealDrop(shortcutGrid, shortcutGrid.rows * 24)
             }
 
             // 9. Gun function
             Heading {
-                y: 760
+                y: 732
                 visible: mainIten.isGun
                 text: keyAssigmentMain.langText(52)
             }
@@ -790,7 +804,7 @@ Rectangle {
                     objectName: "gunOption" + index
                     visible: mainIten.isGun
                     x: 48 + index * 120
-                    y: 800
+                    y: 772
                     textValue: keyAssigmentMain.langText(keyAssigmentMain.gunOptions[index][0])
                     onBtnClick: function (i) {
                         keyAssigmentMain.selectRadio(gunRadios, i);
@@ -813,10 +827,12 @@ Rectangle {
         width: 107
         textValue: shown
         currentSelect: -1
+        signal opened
         onIsDropChanged: {
             if (isDrop) {
                 kept = currentSelect;
                 currentSelect = -1;
+                opened();
             } else if (currentSelect < 0) {
                 currentSelect = kept;
             }
