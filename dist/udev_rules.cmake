@@ -1,0 +1,75 @@
+# Writes the udev rule that lets the logged-in user open the hidraw nodes of
+# every device in the shipped device list.
+#   cmake -DINPUT=apConfig.bin -DOUTPUT=70-skarn-mouse.rules -P udev_rules.cmake
+# The list is the INI file the program reads: "common/deviceCount" entries,
+# each a group [n] with "vid" and "pid" as four hexadecimal digits.
+
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT INPUT OR NOT OUTPUT)
+  message(FATAL_ERROR "usage: cmake -DINPUT=<apConfig.bin> -DOUTPUT=<rules file> -P udev_rules.cmake")
+endif()
+if(NOT EXISTS "${INPUT}")
+  message(FATAL_ERROR "device list not found: ${INPUT}")
+endif()
+
+file(STRINGS "${INPUT}" lines)
+set(group "")
+set(count 0)
+foreach(line IN LISTS lines)
+  string(STRIP "${line}" line)
+  if(line MATCHES "^\\[(.*)\\]$")
+    set(group "${CMAKE_MATCH_1}")
+  elseif(line MATCHES "^([A-Za-z0-9_]+)[ \t]*=[ \t]*\"?([^\"]*)\"?$")
+    set(key "${CMAKE_MATCH_1}")
+    string(STRIP "${CMAKE_MATCH_2}" value)
+    if(group STREQUAL "common" AND key STREQUAL "deviceCount")
+      set(count "${value}")
+    elseif(group MATCHES "^[0-9]+$" AND (key STREQUAL "vid" OR key STREQUAL "pid"))
+      string(TOLOWER "${value}" value)
+      set(entry_${group}_${key} "${value}")
+    endif()
+  endif()
+endforeach()
+
+if(NOT count MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "${INPUT}: common/deviceCount is not a number: '${count}'")
+endif()
+
+set(rules "")
+set(seen "")
+math(EXPR last "${count} - 1")
+if(count GREATER 0)
+  foreach(i RANGE 0 ${last})
+    set(vid "${entry_${i}_vid}")
+    set(pid "${entry_${i}_pid}")
+    # An entry without ids would match every device: it gets no rule.
+    if(NOT vid MATCHES "^[0-9a-f]+$" OR NOT pid MATCHES "^[0-9a-f]+$")
+      message(WARNING "${INPUT}: entry ${i} has no usable vid/pid, no rule written")
+      continue()
+    endif()
+    # Four digits, as udev's sysfs attributes spell them.
+    string(LENGTH "${vid}" n)
+    while(n LESS 4)
+      string(PREPEND vid "0")
+      string(LENGTH "${vid}" n)
+    endwhile()
+    string(LENGTH "${pid}" n)
+    while(n LESS 4)
+      string(PREPEND pid "0")
+      string(LENGTH "${pid}" n)
+    endwhile()
+    if("${vid}:${pid}" IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen "${vid}:${pid}")
+    string(APPEND rules
+      "KERNEL==\"hidraw*\", SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"${vid}\", ATTRS{idProduct}==\"${pid}\", TAG+=\"uaccess\"\n")
+  endforeach()
+endif()
+
+set(content "# skarn-mouse: lets the logged-in user talk to the mice of the shipped device\n")
+string(APPEND content "# list (generated from modules/setting/apConfig.bin; do not edit).\n")
+string(APPEND content "${rules}")
+file(WRITE "${OUTPUT}.tmp" "${content}")
+file(RENAME "${OUTPUT}.tmp" "${OUTPUT}")
