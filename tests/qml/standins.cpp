@@ -33,6 +33,9 @@ void ViewStandIn::resetValues() {
     m_onBoard = 1;
     m_dpiStage = 1;
     m_keydefine.clear();
+    m_names.clear();
+    m_gun.clear();
+    m_loadResult = false;
 }
 
 void ViewStandIn::setEnabled(bool enabled) {
@@ -70,7 +73,45 @@ QStringList ViewStandIn::getLangStrings(const QString &typeStr, const QString &l
 
 QVariantList ViewStandIn::getNameList(const QVariant &type) {
     m_log->record("ui_View", "getNameList", {type});
-    return {};
+    return m_names.value(type.toInt());
+}
+
+// Stores like the controller does: a one-name list carries the marker
+// entry, an empty list is no list at all.
+QVariant ViewStandIn::updataNameList(const QVariant &type, const QStringList &nameList) {
+    m_log->record("ui_View", "updataNameList", {type, QVariant(nameList)});
+    QVariantList stored;
+    for (const QString &name : nameList)
+        stored.append(name);
+    if (stored.size() == 1)
+        stored.append(QStringLiteral("loadervortex"));
+    if (stored.isEmpty())
+        m_names.remove(type.toInt());
+    else
+        m_names[type.toInt()] = stored;
+    return true;
+}
+
+bool ViewStandIn::loadProfile(int profile) {
+    m_log->record("ui_View", "loadProfile", {profile});
+    return m_loadResult;
+}
+
+void ViewStandIn::saveProfile(int profile) {
+    m_log->record("ui_View", "saveProfile", {profile});
+}
+
+QVariantList ViewStandIn::getGunData(const QVariant &name) {
+    m_log->record("ui_View", "getGunData", {name});
+    return m_gun.value(name.toInt());
+}
+
+void ViewStandIn::mouseSaveGundata(const QVariant &index, const QVariantList &src6) {
+    m_log->record("ui_View", "mouseSaveGundata", {index, QVariant(src6)});
+}
+
+void ViewStandIn::mouseSendGundata(int slot, const QVariantList &data) {
+    m_log->record("ui_View", "mouseSendGundata", {slot, QVariant(data)});
 }
 
 QVariant ViewStandIn::mouseReadCurrentProfile() {

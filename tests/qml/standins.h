@@ -41,6 +41,11 @@ public slots:
     void setKeydefine(int index, bool isRecovery, const QVariantList &entry) {
         m_keydefine[qMakePair(index, isRecovery)] = entry;
     }
+    // Profile and gun pages: what the name lists, the import dialog and the
+    // gun preset file give back.
+    void setNameList(int type, const QVariantList &list) { m_names[type] = list; }
+    void setLoadProfileResult(bool loaded) { m_loadResult = loaded; }
+    void setGunData(int index, const QVariantList &fields) { m_gun[index] = fields; }
     void resetValues();
 
     // the slots the scene calls
@@ -73,6 +78,13 @@ public slots:
     void mouseSetVerticalScrollLines(uint lines);
     void mouseSetRGBEffect(uchar effect, uchar option1, uchar option2);
     void mouseSetRGBColor(uchar type, const QVariantList &src24);
+    // profile and gun pages
+    QVariant updataNameList(const QVariant &type, const QStringList &nameList);
+    bool loadProfile(int profile);
+    void saveProfile(int profile);
+    QVariantList getGunData(const QVariant &name);
+    void mouseSaveGundata(const QVariant &index, const QVariantList &src6);
+    void mouseSendGundata(int slot, const QVariantList &data);
 
 private:
     CallLog *m_log;
@@ -83,6 +95,9 @@ private:
     QVariant m_onBoard{1};
     QVariant m_dpiStage{1};
     QMap<QPair<int, bool>, QVariantList> m_keydefine;
+    QMap<int, QVariantList> m_names;
+    QMap<int, QVariantList> m_gun;
+    bool m_loadResult = false;
 };
 
 class ControllerStandIn : public QObject {

@@ -1,0 +1,475 @@
+import QtQuick
+import "../basic"
+import "../basic/util.js" as U
+
+// The profile dialog: named profiles with their profile numbers, created,
+// imported, exported, renamed and deleted here; the same entry list feeds
+// the title-bar drop-down that switches between them.
+//
+// Positions in the list and profile numbers drift apart as soon as an entry
+// in the middle is deleted and a new one takes the freed number at the end,
+// so everything that reaches a profile file goes through the entry's own
+// number (profileNumberAt), never through its position.
+Rectangle {
+    id: profileMain
+
+    property var profileLang: ["config", "New", "Import", "Delete", "Export", "Standard", "", "", "",
+        "", "", "", "", "", "", "", "", "", "", ""]
+
+    readonly property int maxProfiles: 6
+    readonly property int nameListType: 2
+    readonly property string listSentinel: "loadervortex"
+
+    // The current profile number, as stored in "mouse/profileNo".
+    property int profileNo: -1
+    // Row chosen in the dialog's list (clicking a row does not switch).
+    property int selectRow: 0
+    property int editRow: -1
+    property int menuRow: -1
+
+    property alias profileDataModel0: profileDataModel0
+    property alias profileMenu: profileMenu
+    property alias profileList: profileList
+    property alias renameEditor: renameEditor
+    property alias newButton: newButton
+    property alias importButton: importButton
+
+    // Raised by the title-bar drop-down with the chosen position; the
+    // window maps it through profileNumberAt before switching.
+    signal changeProfile(int position)
+
+    width: 415
+    height: 288
+    color: mainIten.colorGray0
+
+    function lang(i) {
+        var l = profileLang;
+        return l && i < l.length && l[i] !== undefined && l[i] !== null ? String(l[i]) : "";
+    }
+
+    // ---- entries and numbers ----
+
+    function profileNumberAt(position) {
+        var p = U.toInt(position, -1);
+        if (p < 0 || p >= profileDataModel0.count)
+            return -1;
+        return profileDataModel0.get(p).profileNo;
+    }
+
+    function positionOfProfile(number) {
+        var n = U.toInt(number, -1);
+        for (var i = 0; i < profileDataModel0.count; ++i)
+            if (profileDataModel0.get(i).profileNo === n)
+                return i;
+        return -1;
+    }
+
+    function entryStrings() {
+        var out = [];
+        for (var i = 0; i < profileDataModel0.count; ++i) {
+            var e = profileDataModel0.get(i);
+            out.push(e.textValue + String(e.profileNo));
+        }
+        return out;
+    }
+
+    function writeBack() {
+        ui_View.updataNameList(nameListType, entryStrings());
+    }
+
+    function hasName(name, exceptRow) {
+        for (var i = 0; i < profileDataModel0.count; ++i)
+            if (i !== exceptRow && profileDataModel0.get(i).textValue === name)
+                return true;
+        return false;
+    }
+
+    function lowestFreeNumber() {
+        for (var n = 0; n < maxProfiles; ++n)
+            if (positionOfProfile(n) < 0)
+                return n;
+        return -1;
+    }
+
+    function lowestFreeName() {
+        for (var n = 0; n < 12; ++n)
+            if (!hasName("profile_" + n, -1))
+                return "profile_" + n;
+        return "profile_";
+    }
+
+    // Stored entries are the name followed by the number as one digit. An
+    // entry that does not end in a usable number, or repeats a number that
+    // is already taken, would point two rows at one file: it is dropped.
+    function parseEntries(list) {
+        var raw = U.toList(list);
+        if (raw.length === 2 && String(raw[1]) === listSentinel)
+            raw = [raw[0]];
+        var out = [];
+        var taken = {};
+        for (var i = 0; i < raw.length && out.length < maxProfiles; ++i) {
+            var s = U.toText(raw[i], "");
+            if (s.length < 1)
+                continue;
+            var digit = s.charAt(s.length - 1);
+            if (digit < "0" || digit > "5" || taken[digit])
+                continue;
+            taken[digit] = true;
+            out.push({ textValue: s.substring(0, s.length - 1), profileNo: Number(digit) });
+        }
+        // The standard profile is always there and always first.
+        var std = -1;
+        for (var j = 0; j < out.length; ++j)
+            if (out[j].profileNo === 0)
+                std = j;
+        if (std < 0) {
+            if (out.length >= maxProfiles)
+                out.pop();
+            out.unshift({ textValue: "", profileNo: 0 });
+        } else if (std > 0) {
+            out.unshift(out.splice(std, 1)[0]);
+        }
+        return out;
+    }
+
+    function init() {
+        var entries = parseEntries(ui_View.getNameList(nameListType));
+        profileDataModel0.clear();
+        for (var i = 0; i < entries.length; ++i)
+            profileDataModel0.append(entries[i]);
+        profileDataModel0.setProperty(0, "textValue", lang(5));
+        var row = positionOfProfile(profileNo);
+        selectRow = row >= 0 ? row : 0;
+        editRow = -1;
+        writeBack();
+    }
+
+    onProfileNoChanged: {
+        var row = positionOfProfile(profileNo);
+        if (row >= 0)
+            selectRow = row;
+    }
+
+    // ---- operations ----
+
+    // Appends a fresh entry and selects it; -1 when the list is full.
+    function appendEntry() {
+        if (profileDataModel0.count >= maxProfiles)
+            return -1;
+        var number = lowestFreeNumber();
+        if (number < 0)
+            return -1;
+        profileDataModel0.append({ textValue: lowestFreeName(), profileNo: number });
+        selectRow = profileDataModel0.count - 1;
+        writeBack();
+        return number;
+    }
+
+    function newProfile() {
+        endEditing();
+        var number = appendEntry();
+        if (number >= 0)
+            ui_View.resetProfile(number);
+        return number;
+    }
+
+    function importProfile() {
+        endEditing();
+        var number = appendEntry();
+        if (number < 0)
+            number = profileNumberAt(selectRow);
+        if (number < 0)
+            return false;
+        var loaded = U.toBool(ui_View.loadProfile(number), false);
+        // The pages hold the current profile's values; an import over it
+        // must reach them and the mouse, or the next Save would undo it.
+        if (loaded && number === profileNo)
+            reloadCurrent();
+        return loaded;
+    }
+
+    function reloadCurrent() {
+        mainIten.controlUIEnable(false);
+        if (U.has(mainIten, "reloadPagesAndSend"))
+            mainIten.reloadPagesAndSend();
+        mainIten.controlUIEnable(true);
+    }
+
+    function exportProfile(row) {
+        var number = profileNumberAt(row === undefined ? selectRow : row);
+        if (number < 0)
+            return;
+        ui_View.saveProfile(number);
+    }
+
+    function canDelete(row) {
+        return row > 0 && row < profileDataModel0.count && profileNumberAt(row) !== profileNo;
+    }
+
+    function deleteProfile(row) {
+        endEditing();
+        if (!canDelete(row))
+            return false;
+        profileDataModel0.remove(row);
+        if (selectRow >= profileDataModel0.count || selectRow === row)
+            selectRow = Math.max(0, positionOfProfile(profileNo));
+        else if (selectRow > row)
+            selectRow -= 1;
+        writeBack();
+        return true;
+    }
+
+    // An empty name or one that another entry already has is refused and
+    // the old name stays.
+    function renameProfile(row, name) {
+        if (row < 0 || row >= profileDataModel0.count)
+            return false;
+        var text = U.toText(name, "");
+        if (text === "" || text === profileDataModel0.get(row).textValue || hasName(text, row))
+            return false;
+        profileDataModel0.setProperty(row, "textValue", text);
+        writeBack();
+        return true;
+    }
+
+    function startEditing(row) {
+        if (row < 0 || row >= profileDataModel0.count)
+            return;
+        closeMenu();
+        selectRow = row;
+        editRow = row;
+        renameEditor.text = profileDataModel0.get(row).textValue;
+        renameEditor.forceActiveFocus();
+        renameEditor.selectAll();
+    }
+
+    function endEditing() {
+        if (editRow < 0)
+            return;
+        var row = editRow;
+        editRow = -1;
+        renameProfile(row, renameEditor.text);
+        renameEditor.focus = false;
+    }
+
+    function openMenu(row, px, py) {
+        endEditing();
+        selectRow = row;
+        menuRow = row;
+        profileMenu.x = Math.min(px, width - profileMenu.width);
+        profileMenu.y = Math.min(py, height - profileMenu.height);
+        profileMenu.visible = true;
+    }
+
+    function closeMenu() {
+        profileMenu.visible = false;
+        menuRow = -1;
+    }
+
+    function profileFocus() {
+        endEditing();
+        closeMenu();
+    }
+
+    function closeDialog() {
+        profileFocus();
+        mainIten.closeDialog(profileMain);
+        if (typeof menu_Up !== "undefined" && menu_Up && menu_Up.profileList)
+            menu_Up.profileList.closeMenu();
+    }
+
+    ListModel {
+        id: profileDataModel0
+    }
+
+    // ---- layout ----
+
+    DialogDrag {
+        onPressed: profileMain.profileFocus()
+    }
+
+    Rectangle {
+        id: titleStrip
+        width: parent.width
+        height: 40
+        color: mainIten.colorBlack
+        Text {
+            x: 16
+            anchors.verticalCenter: parent.verticalCenter
+            text: profileMain.lang(0)
+            color: mainIten.textColor
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontMiddleSize
+            font.bold: true
+        }
+        ImageButton {
+            id: closeIcon
+            objectName: "profileClose"
+            anchors.right: parent.right
+            anchors.rightMargin: 16
+            anchors.verticalCenter: parent.verticalCenter
+            source: Style.image("index", "closeBtn")
+            hoverSource: Style.image("index", "closeBtnH")
+            onClicked: profileMain.closeDialog()
+        }
+    }
+    Rectangle {
+        y: 40
+        width: parent.width
+        height: 1
+        color: mainIten.colorBlack
+    }
+
+    Rectangle {
+        id: listBox
+        x: 16
+        y: 57
+        width: 384
+        height: 180
+        color: mainIten.colorBlack
+        clip: true
+
+        MouseArea {
+            anchors.fill: parent
+            onPressed: profileMain.profileFocus()
+        }
+
+        ListView {
+            id: profileList
+            anchors.fill: parent
+            interactive: false
+            model: profileDataModel0
+            delegate: Rectangle {
+                id: row
+                required property int index
+                required property string textValue
+                width: profileList.width
+                height: 27
+                color: index === profileMain.selectRow || rowArea.containsMouse ? mainIten.colorOrange
+                                                                                  : mainIten.colorBlack
+                Text {
+                    x: 16
+                    anchors.verticalCenter: parent.verticalCenter
+                    visible: profileMain.editRow !== row.index
+                    text: row.textValue
+                    color: mainIten.textColor
+                    font.family: mainIten.fontFamily
+                    font.pixelSize: mainIten.fontNormalSize
+                }
+                MouseArea {
+                    id: rowArea
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    acceptedButtons: Qt.LeftButton | Qt.RightButton
+                    onPressed: function (mouse) {
+                        if (profileMain.editRow >= 0 && profileMain.editRow !== row.index)
+                            profileMain.endEditing();
+                        if (mouse.button === Qt.RightButton) {
+                            var p = mapToItem(profileMain, mouse.x, mouse.y);
+                            profileMain.openMenu(row.index, p.x, p.y);
+                        } else {
+                            profileMain.closeMenu();
+                            profileMain.selectRow = row.index;
+                        }
+                    }
+                    onDoubleClicked: function (mouse) {
+                        if (mouse.button === Qt.LeftButton)
+                            profileMain.startEditing(row.index);
+                    }
+                }
+            }
+        }
+
+        TextInput {
+            id: renameEditor
+            x: 16
+            y: profileMain.editRow * 27
+            width: listBox.width - 24
+            height: 27
+            visible: profileMain.editRow >= 0
+            verticalAlignment: TextInput.AlignVCenter
+            maximumLength: 31
+            selectByMouse: true
+            color: mainIten.textColor
+            selectionColor: mainIten.colorBlue
+            selectedTextColor: mainIten.textColor
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontNormalSize
+            Keys.onReturnPressed: profileMain.endEditing()
+            Keys.onEnterPressed: profileMain.endEditing()
+            Keys.onEscapePressed: {
+                profileMain.editRow = -1;
+                focus = false;
+            }
+        }
+    }
+
+    Row {
+        x: 16
+        y: listBox.y + listBox.height + 12
+        spacing: 8
+        TextButton {
+            id: newButton
+            objectName: "profileNew"
+            text: profileMain.lang(1)
+            normalColor: mainIten.colorGray0
+            Rectangle {
+                anchors.fill: parent
+                color: "transparent"
+                border.color: newButton.hovered ? mainIten.colorOrange : mainIten.colorGray1
+            }
+            onClicked: profileMain.newProfile()
+        }
+        TextButton {
+            id: importButton
+            objectName: "profileImport"
+            text: profileMain.lang(2)
+            normalColor: mainIten.colorGray0
+            Rectangle {
+                anchors.fill: parent
+                color: "transparent"
+                border.color: importButton.hovered ? mainIten.colorOrange : mainIten.colorGray1
+            }
+            onClicked: profileMain.importProfile()
+        }
+    }
+
+    Rectangle {
+        id: profileMenu
+        objectName: "profileMenu"
+        width: 100
+        height: 48
+        visible: false
+        z: 5
+        color: mainIten.colorGray0
+        border.color: mainIten.colorGray1
+        Column {
+            x: 1
+            y: 0
+            TextButton {
+                id: deleteItem
+                objectName: "profileMenuDelete"
+                width: 98
+                text: profileMain.lang(3)
+                normalColor: mainIten.colorGray0
+                onClicked: {
+                    var r = profileMain.menuRow;
+                    profileMain.closeMenu();
+                    profileMain.deleteProfile(r);
+                }
+            }
+            TextButton {
+                id: exportItem
+                objectName: "profileMenuExport"
+                width: 98
+                text: profileMain.lang(4)
+                normalColor: mainIten.colorGray0
+                onClicked: {
+                    var r = profileMain.menuRow;
+                    profileMain.closeMenu();
+                    profileMain.exportProfile(r);
+                }
+            }
+        }
+    }
+}
