@@ -356,10 +356,9 @@ Rectangle {
             fireLabel = langText(10);
         }
         comboLabel = keyCode0 === 0x02 && keyString !== "" ? keyString : langText(10);
-        if (keyCode0 === 0x04) {
-            macroList.currentSelect = macroNames.indexOfName(keyString);
+        macroList.currentSelect = keyCode0 === 0x04 ? macroNames.indexOfName(keyString) : -1;
+        if (keyCode0 === 0x04)
             macroMode = U.clamp(keyCode1, 0, 2);
-        }
         selectRadio(macroModes, macroMode);
     }
 
