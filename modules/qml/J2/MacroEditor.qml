@@ -320,9 +320,11 @@ Rectangle {
         return true;
     }
 
+    // The name becomes a file name on both systems the program runs on, so
+    // it must be one there; the list sentinel would be dropped on reading.
     function validNewName(text, oldName) {
         var t = U.toText(text, "");
-        if (t.trim() === "" || t === listSentinel || t.indexOf("/") >= 0 || t.indexOf("\\") >= 0)
+        if (t.trim() === "" || t === listSentinel || /[<>:"\/\\|?*\x00-\x1f]/.test(t))
             return false;
         return t !== oldName && !hasName(t);
     }
@@ -369,7 +371,7 @@ Rectangle {
     function startRecording() {
         if (currentRow < 0 || isInputting)
             return;
-        endPauseEdit();
+        macroEditorFocus();
         clearSteps();
         tickCount = 0;
         isInputting = true;
