@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # build
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config python3
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools qt6-svg-dev
   libhidapi-dev libudev-dev libx11-dev libxi-dev libglib2.0-dev
   # QML modules the scene and its tests import
