@@ -1,238 +1,94 @@
 #include "dpi_codes.h"
-#include "gun_presets.h"
 #include "lighting.h"
-#include "profile_images.h"
 
 #include <QtTest>
 
+// The per-sensor DPI codes and the lighting bytes; how they reach the
+// mouse is covered with the virtual mouse.
 class TestDeviceBytes : public QObject {
     Q_OBJECT
 private slots:
     void dpiCode_data();
     void dpiCode();
-    void highBitMaskOnlyFor3389();
-    void stageMask_data();
-    void stageMask();
-    void stagesBeyondCountOff553();
-    void dpiImageBytes();
-    void colourEffect_data();
-    void colourEffect();
-    void singleColourEffect_data();
-    void singleColourEffect();
-    void colourBytesFromShortList();
-    void gunImageBytes();
-    void gunY553_data();
-    void gunY553();
-    void imagesOutOfRange();
+    void effect_data();
+    void effect();
 };
 
 void TestDeviceBytes::dpiCode_data() {
     QTest::addColumn<QString>("sensor");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("code");
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<QList<int>>("codes");
+    QTest::addColumn<int>("highBits"); // -1: the sensor has none
 
-    QTest::newRow("4090 800") << "4090" << 800 << 7;
-    QTest::newRow("4090 5000") << "4090" << 5000 << 49;
-    QTest::newRow("4090 5001") << "4090" << 5001 << (25 | 0x40);
-    QTest::newRow("4090 5200") << "4090" << 5200 << 0x5A;
-    QTest::newRow("4090 12000") << "4090" << 12000 << 0x7C;
-    QTest::newRow("4090 50") << "4090" << 50 << 0xFF;
-    QTest::newRow("3360 800") << "3360" << 800 << 7;
-    QTest::newRow("3360 12000") << "3360" << 12000 << 119;
-    QTest::newRow("3050 250") << "3050" << 250 << 1;
-    QTest::newRow("3050 251") << "3050" << 251 << 2;
-    QTest::newRow("3050 0") << "3050" << 0 << 1;
-    QTest::newRow("3050 2000") << "3050" << 2000 << 8;
-    QTest::newRow("3050 2001") << "3050" << 2001 << 0x45;
-    QTest::newRow("3050 2200") << "3050" << 2200 << 0x45;
-    QTest::newRow("3050 3001") << "3050" << 3001 << 0x47;
-    QTest::newRow("3050 4000") << "3050" << 4000 << 0x48;
-    QTest::newRow("3050 4500") << "3050" << 4500 << 0x48;
-    QTest::newRow("3389 800") << "3389" << 800 << 16;
-    QTest::newRow("3389 12799") << "3389" << 12799 << 255;
-    QTest::newRow("3389 12800") << "3389" << 12800 << 0;
-    QTest::newRow("3389 16000") << "3389" << 16000 << 0x40;
-    QTest::newRow("unknown like 4090") << "9999" << 5200 << 0x5A;
-    QTest::newRow("blank-padded like 4090") << "3360 " << 5200 << 0x5A;
-    QTest::newRow("empty like 4090") << "" << 800 << 7;
+    QTest::newRow("4090") << "4090" << QList<int>{800, 5000, 5001, 5200, 12000, 50, 100, 0}
+                          << QList<int>{7, 49, 25 | 0x40, 0x5A, 0x7C, 0xFF, 0, 0xFF} << -1;
+    QTest::newRow("3360") << "3360" << QList<int>{800, 12000, 5200, 100, 0, 0, 0, 0}
+                          << QList<int>{7, 119, 51, 0, 0xFF, 0xFF, 0xFF, 0xFF} << -1;
+    QTest::newRow("3050") << "3050" << QList<int>{250, 251, 0, 2000, 2001, 3001, 4000, 4500}
+                          << QList<int>{1, 2, 1, 8, 0x45, 0x47, 0x48, 0x48} << -1;
+    QTest::newRow("3389") << "3389" << QList<int>{800, 12799, 12800, 16000, 0, 20000, 50, 100}
+                          << QList<int>{16, 255, 0, 0x40, 0, 400 & 0xFF, 1, 2} << 0x2C;
+    QTest::newRow("unknown is 4090")
+        << "9999" << QList<int>{5200, 800}
+        << QList<int>{0x5A, 7, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF} << -1;
+    QTest::newRow("blank-padded is 4090")
+        << "3360 " << QList<int>{5200} << QList<int>{0x5A, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}
+        << -1;
 }
 
 void TestDeviceBytes::dpiCode() {
     QFETCH(QString, sensor);
-    QFETCH(int, value);
-    QFETCH(int, code);
-    QCOMPARE(int(DpiCodes::code(value, sensor)), code);
-}
+    QFETCH(QList<int>, values);
+    QFETCH(QList<int>, codes);
+    QFETCH(int, highBits);
+    QVariantList list;
+    for (int v : values)
+        list << v; // fewer than eight: the rest count as 0
+    const auto c = DpiCodes::convert(list, sensor);
+    QList<int> got(c.codes.begin(), c.codes.end());
+    QCOMPARE(got, codes);
+    QCOMPARE(c.hasHighBits ? int(c.highBits) : -1, highBits);
 
-void TestDeviceBytes::highBitMaskOnlyFor3389() {
-    const QVariantList values = {800, 12800, 16000, 12799, 400, 20000, "13000", 100};
-    auto c = DpiCodes::convert(values, QStringLiteral("3389"));
-    QVERIFY(c.hasHighBits);
-    QCOMPARE(int(c.highBits), 0x02 | 0x04 | 0x20 | 0x40);
-    QCOMPARE(int(c.codes[6]), (13000 / 50) & 0xFF);
-
-    c = DpiCodes::convert(values, QStringLiteral("4090"));
-    QVERIFY(!c.hasHighBits);
-    QCOMPARE(int(c.highBits), 0);
-}
-
-void TestDeviceBytes::stageMask_data() {
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("mask");
-    QTest::newRow("negative") << -2 << 0;
-    QTest::newRow("none") << 0 << 0;
-    QTest::newRow("one") << 1 << 1;
-    QTest::newRow("three") << 3 << 7;
-    QTest::newRow("eight") << 8 << 0xFF;
-    QTest::newRow("more than eight") << 12 << 0xFF;
-}
-
-void TestDeviceBytes::stageMask() {
-    QFETCH(int, count);
-    QFETCH(int, mask);
-    QCOMPARE(int(DpiCodes::stageMask(count)), mask);
-}
-
-void TestDeviceBytes::stagesBeyondCountOff553() {
-    const auto c = DpiCodes::convert({800, 1600, 2400, 3200, 4000, 4800, 5600, 6400}, "3360");
-    const auto codes = DpiCodes::codesFor553(c, 3);
-    const std::array<uchar, 8> expected = {7, 15, 23, 0x80, 0x80, 0x80, 0x80, 0x80};
-    QCOMPARE(codes, expected);
-    QCOMPARE(DpiCodes::codesFor553(c, 8), c.codes);
-}
-
-void TestDeviceBytes::dpiImageBytes() {
-    // A short list: the missing stages convert from 0.
-    for (const QString &sensor : {QStringLiteral("3389"), QStringLiteral("4090")}) {
-        std::array<uchar, 128> img;
-        img.fill(0xEE);
-        const auto c = DpiCodes::convert({800, 16000, 1600}, sensor);
-        DpiCodes::writeToImage(img.data(), c, DpiCodes::stageMask(3));
-        for (int i = 0; i < 8; ++i) {
-            QCOMPARE(img[84 + i], c.codes[i]);
-            QCOMPARE(img[92 + i], c.codes[i]);
-        }
-        QCOMPARE(int(img[100]), 7);
-        const int high = sensor == QLatin1String("3389") ? 0x02 : 0xEE;
-        QCOMPARE(int(img[82]), high);
-        QCOMPARE(int(img[83]), high);
-        QCOMPARE(int(img[81]), 0xEE);
-        QCOMPARE(int(img[101]), 0xEE);
-    }
-}
-
-void TestDeviceBytes::colourEffect_data() {
-    QTest::addColumn<int>("effect");
-    QTest::addColumn<int>("speed");
-    QTest::addColumn<int>("brightness");
-    QTest::addColumn<QList<int>>("evo");
-
-    QTest::newRow("static") << 0 << 2 << 3 << QList<int>{1, 192, 0};
-    QTest::newRow("static brightness 0") << 0 << 2 << 0 << QList<int>{1, 0, 0};
-    QTest::newRow("breath") << 1 << 0 << 4 << QList<int>{3, 0, 10};
-    QTest::newRow("breath speed 5") << 1 << 5 << 4 << QList<int>{3, 0, 0};
-    QTest::newRow("neon") << 2 << 4 << 1 << QList<int>{4, 0, 1};
-    QTest::newRow("off") << 3 << 2 << 2 << QList<int>{0, 0, 0};
-    QTest::newRow("twinkling") << 4 << 1 << 1 << QList<int>{2, 64, 0};
-    QTest::newRow("wave") << 5 << 3 << 4 << QList<int>{5, 255, 3};
-    QTest::newRow("gliding") << 6 << 3 << 4 << QList<int>{6, 0, 0};
-    QTest::newRow("finger moving") << 7 << 3 << 2 << QList<int>{7, 128, 0};
-    QTest::newRow("vertical flipping") << 8 << 1 << 2 << QList<int>{8, 128, 17};
-    QTest::newRow("yo-yo") << 9 << 3 << 2 << QList<int>{9, 128, 7};
-    QTest::newRow("spotlight") << 10 << 4 << 9 << QList<int>{10, 0, 20};
-    QTest::newRow("effect 11") << 11 << 1 << 1 << QList<int>{0, 0, 0};
-    QTest::newRow("effect 255") << 255 << 1 << 1 << QList<int>{0, 0, 0};
-}
-
-void TestDeviceBytes::colourEffect() {
-    QFETCH(int, effect);
-    QFETCH(int, speed);
-    QFETCH(int, brightness);
-    QFETCH(QList<int>, evo);
-    const auto b = Lighting::colourEffect(uchar(effect), uchar(speed), uchar(brightness));
-    QCOMPARE((QList<int>{b.effect, b.value, b.option}), evo);
-}
-
-void TestDeviceBytes::singleColourEffect_data() {
-    QTest::addColumn<int>("effect");
-    QTest::addColumn<int>("speed");
-    QTest::addColumn<int>("brightness");
-    QTest::addColumn<QList<int>>("evo");
-
-    QTest::newRow("static") << 0 << 9 << 0 << QList<int>{1, 1, 1};
-    QTest::newRow("static brightest") << 0 << 0 << 4 << QList<int>{1, 10, 1};
-    QTest::newRow("static index 5") << 0 << 0 << 5 << QList<int>{1, 0, 1};
-    QTest::newRow("breath") << 1 << 2 << 0 << QList<int>{2, 3, 1};
-    QTest::newRow("neon") << 2 << 1 << 0 << QList<int>{3, 24, 1};
-    QTest::newRow("neon index 7") << 2 << 7 << 0 << QList<int>{3, 0, 1};
-    QTest::newRow("off") << 3 << 1 << 1 << QList<int>{0, 0, 0};
-    QTest::newRow("breath loop") << 4 << 4 << 0 << QList<int>{2, 5, 3};
-    QTest::newRow("wave is off here") << 5 << 1 << 1 << QList<int>{0, 0, 0};
-}
-
-void TestDeviceBytes::singleColourEffect() {
-    QFETCH(int, effect);
-    QFETCH(int, speed);
-    QFETCH(int, brightness);
-    QFETCH(QList<int>, evo);
-    const auto b = Lighting::singleColourEffect(uchar(effect), uchar(speed), uchar(brightness));
-    QCOMPARE((QList<int>{b.effect, b.value, b.option}), evo);
-}
-
-void TestDeviceBytes::colourBytesFromShortList() {
-    const auto b = Lighting::colourBytes({255, 300, "17", -1});
-    QCOMPARE(int(b[0]), 255);
-    QCOMPARE(int(b[1]), 300 & 0xFF);
-    QCOMPARE(int(b[2]), 17);
-    QCOMPARE(int(b[3]), 0xFF);
-    for (int i = 4; i < 24; ++i)
-        QCOMPARE(int(b[i]), 0);
-}
-
-void TestDeviceBytes::gunImageBytes() {
+    // In an image: codes twice, stage mask, high bits only when the sensor has them.
     std::array<uchar, 128> img;
-    img.fill(0xFF);
-    GunPresets::writeToImage(img.data(), {3, 258, "10"});
-    QCOMPARE(int(img[78]), 0xF0);
-    QCOMPARE(int(img[79]), 3);
-    QCOMPARE(int(img[80]), 2);
-    QCOMPARE(int(img[81]), 10);
-    QCOMPARE(int(img[65]), 0xFB);
-    QCOMPARE(int(img[64]), 0xFF);
-    QCOMPARE(int(img[82]), 0xFF);
-
-    img.fill(0x00);
-    GunPresets::writeToImage(img.data(), {}); // a short list counts as zeros
-    QCOMPARE(int(img[78]), 0xF0);
-    QCOMPARE(int(img[81]), 0);
+    img.fill(0xEE);
+    DpiCodes::writeToImage(img.data(), c, DpiCodes::stageMask(3));
+    QVERIFY(std::equal(c.codes.begin(), c.codes.end(), img.begin() + 84));
+    QVERIFY(std::equal(c.codes.begin(), c.codes.end(), img.begin() + 92));
+    QCOMPARE(int(img[100]), 7);
+    QCOMPARE(int(img[83]), highBits < 0 ? 0xEE : highBits);
+    QCOMPARE(int(img[81]) + int(img[101]), 2 * 0xEE);
+    QCOMPARE(int(DpiCodes::stageMask(0)) + int(DpiCodes::stageMask(-1)), 0);
+    QCOMPARE(int(DpiCodes::stageMask(9)), 0xFF);
 }
 
-void TestDeviceBytes::gunY553_data() {
-    QTest::addColumn<QVariant>("y");
-    QTest::addColumn<int>("option3");
-    QTest::addColumn<int>("sent");
-    QTest::newRow("plain") << QVariant(10) << 0 << 10;
-    QTest::newRow("mirrored") << QVariant(10) << 1 << 0xF6;
-    QTest::newRow("mirrored by any non-zero") << QVariant(1) << 0x80 << 0xFF;
-    QTest::newRow("zero stays zero") << QVariant(0) << 1 << 0;
-    QTest::newRow("text") << QVariant("5") << 2 << 0xFB;
+void TestDeviceBytes::effect_data() {
+    QTest::addColumn<bool>("colourful");
+    QTest::addColumn<QList<int>>("input"); // effect, speed index, brightness index
+    QTest::addColumn<QList<int>>("evo");
+
+    const QList<QList<int>> colour = {
+        {0, 2, 3, 1, 192, 0},  {0, 2, 0, 1, 0, 0},   {1, 0, 4, 3, 0, 10},   {1, 5, 4, 3, 0, 0},
+        {2, 4, 1, 4, 0, 1},    {3, 2, 2, 0, 0, 0},   {4, 1, 1, 2, 64, 0},   {5, 3, 4, 5, 255, 3},
+        {6, 3, 4, 6, 0, 0},    {7, 3, 2, 7, 128, 0}, {8, 1, 2, 8, 128, 17}, {9, 3, 2, 9, 128, 7},
+        {10, 4, 9, 10, 0, 20}, {11, 1, 1, 0, 0, 0},  {255, 1, 1, 0, 0, 0}};
+    const QList<QList<int>> single = {{0, 9, 0, 1, 1, 1}, {0, 0, 4, 1, 10, 1}, {0, 0, 5, 1, 0, 1},
+                                      {1, 2, 0, 2, 3, 1}, {2, 1, 0, 3, 24, 1}, {2, 7, 0, 3, 0, 1},
+                                      {3, 1, 1, 0, 0, 0}, {4, 4, 0, 2, 5, 3},  {5, 1, 1, 0, 0, 0}};
+    for (const auto &r : colour)
+        QTest::addRow("colour %d/%d/%d", r[0], r[1], r[2]) << true << r.mid(0, 3) << r.mid(3);
+    for (const auto &r : single)
+        QTest::addRow("single %d/%d/%d", r[0], r[1], r[2]) << false << r.mid(0, 3) << r.mid(3);
 }
 
-void TestDeviceBytes::gunY553() {
-    QFETCH(QVariant, y);
-    QFETCH(int, option3);
-    QFETCH(int, sent);
-    QCOMPARE(int(GunPresets::yFor553(y, uchar(option3))), sent);
-}
-
-void TestDeviceBytes::imagesOutOfRange() {
-    ProfileImages images;
-    QVERIFY(images.image(0));
-    QVERIFY(images.image(4));
-    QVERIFY(!images.image(-1));
-    QVERIFY(!images.image(5));
-    for (int i = 0; i < ProfileImages::kSize; ++i)
-        QCOMPARE(int(images.image(2)[i]), 0);
+void TestDeviceBytes::effect() {
+    QFETCH(bool, colourful);
+    QFETCH(QList<int>, input);
+    QFETCH(QList<int>, evo);
+    const auto in = [&](int i) { return uchar(input[i]); };
+    const auto b = colourful ? Lighting::colourEffect(in(0), in(1), in(2))
+                             : Lighting::singleColourEffect(in(0), in(1), in(2));
+    QCOMPARE((QList<int>{b.effect, b.value, b.option}), evo);
 }
 
 QTEST_APPLESS_MAIN(TestDeviceBytes)

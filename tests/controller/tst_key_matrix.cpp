@@ -17,13 +17,6 @@ QByteArray bytes(std::initializer_list<int> v) {
     return b;
 }
 
-QVariantList listOf(const QByteArray &b) {
-    QVariantList l;
-    for (char c : b)
-        l << int(uchar(c));
-    return l;
-}
-
 // 64 numbers with one entry put at a button, the rest mouse buttons.
 QVariantList withEntry(int button, const QVariantList &entry) {
     QVariantList src;
@@ -51,12 +44,10 @@ private slots:
     void defaultMatrixInDeviceOrder();
     void rotationMovesOnlyButtonsFiveToSeven();
     void shortListCountsMissingAsZero();
-    void templatesPadMissingEntries();
     void gunSwitch_data();
     void gunSwitch();
     void lastGunButtonSetsLayerMask();
     void layersFireWithTheirSlotPeriod();
-    void gunSwitchOnFirstButtonGivesWayToPeriod();
 };
 
 void TestKeyMatrix::convertEntry_data() {
@@ -147,15 +138,6 @@ void TestKeyMatrix::shortListCountsMissingAsZero() {
         QCOMPARE(entryBytes(m, pos), bytes({1, 0, 0, 0}));
 }
 
-void TestKeyMatrix::templatesPadMissingEntries() {
-    const Matrix m = KeyMatrix::templateMatrix(
-        {QVariantList{0x0B, 1, 2, 3}, QVariantList{}, QVariantList{7, 0x1FF}});
-    QCOMPARE(entryBytes(m, 0), bytes({0x0B, 1, 2, 3}));
-    QCOMPARE(entryBytes(m, 1), bytes({0, 0, 0, 0}));
-    QCOMPARE(entryBytes(m, 2), bytes({7, 0xFF, 0, 0}));
-    QCOMPARE(entryBytes(m, 15), bytes({0, 0, 0, 0}));
-}
-
 void TestKeyMatrix::gunSwitch_data() {
     QTest::addColumn<bool>("family560");
     QTest::addColumn<int>("u");
@@ -230,14 +212,6 @@ void TestKeyMatrix::layersFireWithTheirSlotPeriod() {
     g = KeyMatrix::buildGunLayers(m1, templ(), {15}, false); // periods missing
     QCOMPARE(entryBytes(g.matrices[2], 0), bytes({0x0B, 1, 0, 0}));
     QCOMPARE(entryBytes(g.matrices[3], 0), bytes({0x0B, 2, 0, 0}));
-}
-
-void TestKeyMatrix::gunSwitchOnFirstButtonGivesWayToPeriod() {
-    const Matrix m1 = KeyMatrix::buildMatrix(withEntry(0, {8, 0, 2, 0}), false);
-    auto g = KeyMatrix::buildGunLayers(m1, templ(), {10, 20, 30}, false);
-    QCOMPARE(entryBytes(g.matrices[0], 0), bytes({8, 0, 1, 1}));
-    QCOMPARE(entryBytes(g.matrices[1], 0), bytes({0x0B, 0, 10, 0}));
-    QCOMPARE(listOf(entryBytes(g.matrices[3], 0)), (QVariantList{0x0B, 2, 30, 0}));
 }
 
 QTEST_APPLESS_MAIN(TestKeyMatrix)

@@ -126,12 +126,6 @@ void TestPointerSettings::wheelLinesOnKde_data() {
         << QByteArray("[General]\nfont=Sans,10\n\n[KDE]\nSingleClick=false\n\n[Icons]\nTheme=x\n")
         << QByteArray("[General]\nfont=Sans,10\n\n[KDE]\nSingleClick=false\nWheelScrollLines="
                       "1000\n\n[Icons]\nTheme=x\n");
-    QTest::newRow("value replaced")
-        << QByteArray("[KDE]\nWheelScrollLines=3\nLookAndFeelPackage=org.kde.breeze\n")
-        << QByteArray("[KDE]\nWheelScrollLines=1000\nLookAndFeelPackage=org.kde.breeze\n");
-    QTest::newRow("group added") << QByteArray("[General]\nXft=1\n")
-                                 << QByteArray(
-                                        "[General]\nXft=1\n\n[KDE]\nWheelScrollLines=1000\n");
     QTest::newRow("KDE key text elsewhere untouched")
         << QByteArray("[Other]\nWheelScrollLines=9\n")
         << QByteArray("[Other]\nWheelScrollLines=9\n\n[KDE]\nWheelScrollLines=1000\n");
