@@ -90,6 +90,23 @@ Item {
             compare(calls("ui_View.mouseSetDpi").length, 0);
         }
 
+        // Over the shipped 200..12000 range the knob alone would turn a stored
+        // 500 into 550; loading and saving must not change what was stored.
+        // A value the grid cannot hold still comes from its knob.
+        function test_wideRangeKeepsStoredValues() {
+            loadWindow({ "mouse/maxDPI": 12000 },
+                       { "mouse/dpiValueArray": [500, 1000, 1500, 2000, 3000, 4000, 5000, 525] });
+            page.init(false, false);
+            var t = texts();
+            compare(t.slice(0, 7), [500, 1000, 1500, 2000, 3000, 4000, 5000]);
+            var p = DM.knobOfDpi(525, 200, 12000);
+            compare(t[7], DM.dpiOfKnob(p, 200, 12000, 50));
+            page.saveData(true);
+            var sent = calls("ui_View.mouseSetDpi");
+            compare(sent.length, 1);
+            verify(sent[0].indexOf("3360,[500,1000,1500,2000,3000,4000,5000,") > 0, sent[0]);
+        }
+
         function test_sliderEndsGiveRangeEnds() {
             loadWindow({}, {});
             page.init(false, false);

@@ -98,7 +98,7 @@ Rectangle {
         var p = DM.knobOfDpi(value, minDPI, maxDPI);
         var stage = stages.itemAt(i);
         stage.setPosition(p);
-        stage.textValue = String(DM.dpiOfKnob(p, minDPI, maxDPI, dpiBase));
+        stage.textValue = String(DM.loadedDpi(value, p, minDPI, maxDPI, dpiBase));
     }
 
     function fillSegmentList(n) {

@@ -23,6 +23,20 @@ function knobOfDpi(v, minDPI, maxDPI) {
     return Math.max(KNOB_MIN, Math.min(KNOB_MAX, p));
 }
 
+// Text shown for a stored value after its knob has been placed. The knob
+// has only 158 steps, so over a wide range (200..12000) the value read back
+// from the knob drifts a grid step or more away from what was stored, and a
+// load followed by Save would silently change the mouse's DPI. A stored value
+// that lies on the grid inside the range is therefore shown as it is; only
+// values the panel could not have produced are taken from the knob.
+function loadedDpi(v, p, minDPI, maxDPI, dpiBase) {
+    var base = dpiBase > 0 ? dpiBase : 1;
+    var n = Number(v);
+    if (isFinite(n) && n >= minDPI && n <= maxDPI && n % base === 0)
+        return n;
+    return dpiOfKnob(p, minDPI, maxDPI, dpiBase);
+}
+
 // Gaps between the stage sliders and between their value texts, by the
 // number of stages in use; eight narrow sliders need the tighter spacing.
 function sliderGap(stages) {
