@@ -1,6 +1,5 @@
 #include "dialogs.h"
 
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStandardPaths>
@@ -41,10 +40,6 @@ void warn(QWidget *parent, const QString &title, const QString &text) {
         return;
     }
     QMessageBox::warning(parent, title, text);
-}
-
-QString tr(const char *text) {
-    return QCoreApplication::translate("myQQuickView", text);
 }
 
 } // namespace Dialogs

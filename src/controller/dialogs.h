@@ -24,7 +24,4 @@ void setWarningProvider(WarningProvider provider);
 QString askFile(QWidget *parent, FileKind kind, const QString &caption, const QString &filter);
 void warn(QWidget *parent, const QString &title, const QString &text);
 
-// Translation in the view's context, so the texts share one catalogue.
-QString tr(const char *text);
-
 } // namespace Dialogs

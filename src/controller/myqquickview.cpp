@@ -156,14 +156,13 @@ void myQQuickView::setCurrentProfile(int profile) {
 bool myQQuickView::loadProfile(int profile) {
     if (!SettingsStore::isValidProfile(profile))
         return false;
-    const QString file = Dialogs::askFile(this, Dialogs::FileKind::Open, Dialogs::tr("Open File"),
-                                          Dialogs::tr("Profile(*.pf)"));
+    const QString file =
+        Dialogs::askFile(this, Dialogs::FileKind::Open, tr("Open File"), tr("Profile(*.pf)"));
     if (file.isEmpty())
         return false;
     if (!SettingsStore::looksLikeProfile(file)) {
-        Dialogs::warn(
-            this, Dialogs::tr("Import Profile"),
-            Dialogs::tr("The chosen file is not a profile. The profile was not changed."));
+        Dialogs::warn(this, tr("Import Profile"),
+                      tr("The chosen file is not a profile. The profile was not changed."));
         return false;
     }
     return m_store.replaceProfile(profile, file);
@@ -172,8 +171,8 @@ bool myQQuickView::loadProfile(int profile) {
 void myQQuickView::saveProfile(int profile) {
     if (!SettingsStore::isValidProfile(profile))
         return;
-    const QString file = Dialogs::askFile(this, Dialogs::FileKind::Save, Dialogs::tr("Save File"),
-                                          Dialogs::tr("Profile(*.pf)"));
+    const QString file =
+        Dialogs::askFile(this, Dialogs::FileKind::Save, tr("Save File"), tr("Profile(*.pf)"));
     if (!file.isEmpty())
         m_store.exportProfile(profile, file);
 }
@@ -262,11 +261,10 @@ void myQQuickView::mouseResetKeyMatrix() {
         return;
     KeyMatrix::Matrix t = KeyMatrix::templateMatrix(layerTemplates());
     for (uchar n = 2; n <= 4; ++n) {
-        KeyMatrix::Matrix copy = t; // the command may scramble its buffer
         if (family560())
-            m_hid->hid560_0DH_SetKeyMatrix(copy.data(), n);
+            m_hid->hid560_0DH_SetKeyMatrix(t.data(), n);
         else
-            m_hid->hid553_12H_SetKeyMatrix(copy.data(), n);
+            m_hid->hid553_12H_SetKeyMatrix(t.data(), n);
     }
 }
 
@@ -400,10 +398,8 @@ void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24) {
             m_hid->hid553_0CH_SetFixLEDColor(bytes.data());
         return;
     }
-    for (int i = 0; i < 2; ++i) {
-        std::array<uchar, 24> copy = bytes;
-        m_hid->hid553_10H_SetLED8StageColor(type, copy.data());
-    }
+    for (int i = 0; i < 2; ++i)
+        m_hid->hid553_10H_SetLED8StageColor(type, bytes.data());
 }
 
 // ---- pointer settings -----------------------------------------------------
@@ -450,8 +446,8 @@ bool myQQuickView::loadMacroFile(QVariant macroFileName) {
     const QString name = macroFileName.toString();
     if (!MacroFiles::isValidName(name))
         return false;
-    const QString file = Dialogs::askFile(this, Dialogs::FileKind::Open, Dialogs::tr("Open File"),
-                                          Dialogs::tr("Macro(*.mc)"));
+    const QString file =
+        Dialogs::askFile(this, Dialogs::FileKind::Open, tr("Open File"), tr("Macro(*.mc)"));
     if (file.isEmpty())
         return false;
     return MacroFiles::importFrom(name, file);
@@ -461,8 +457,8 @@ void myQQuickView::saveMacroFile(QVariant macroFileName) {
     const QString name = macroFileName.toString();
     if (!MacroFiles::isValidName(name))
         return;
-    const QString file = Dialogs::askFile(this, Dialogs::FileKind::Save, Dialogs::tr("Save File"),
-                                          Dialogs::tr("Macro(*.mc)"));
+    const QString file =
+        Dialogs::askFile(this, Dialogs::FileKind::Save, tr("Save File"), tr("Macro(*.mc)"));
     if (!file.isEmpty())
         MacroFiles::exportTo(name, file);
 }
