@@ -1,5 +1,7 @@
 #include "gun_presets.h"
 
+#include "settings_values.h"
+
 #include <QFile>
 #include <QSettings>
 
@@ -47,7 +49,7 @@ QVariantList get(const QVariant &name) {
     if (!fileExists())
         return {};
     QSettings s(path(), QSettings::IniFormat);
-    return s.value(key(name), 0).toList();
+    return settingsList(s.value(key(name), 0));
 }
 
 QStringList keys() {

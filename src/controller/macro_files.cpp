@@ -1,6 +1,7 @@
 #include "macro_files.h"
 
 #include "file_ops.h"
+#include "settings_values.h"
 
 #include <QFile>
 #include <QSettings>
@@ -123,7 +124,7 @@ void resetButtonsPlaying(const QList<QSettings *> &profiles, QSettings &defaults
             continue;
         for (int k = 0; k < 16; ++k) {
             const QString key = QStringLiteral("mouseKeyMatrix/") + QString::number(k);
-            const QVariantList entry = p->value(key).toList();
+            const QVariantList entry = settingsList(p->value(key));
             if (entry.size() < 3 || entry.at(0).toInt() != 4)
                 continue;
             const QString slotKey =

@@ -8,6 +8,7 @@
 #include "macro_files.h"
 #include "name_lists.h"
 #include "pointer_settings.h"
+#include "settings_values.h"
 
 #include "hid_thread.h"
 
@@ -22,14 +23,6 @@ namespace {
 
 QString keyText(const QVariant &key) {
     return key.toString();
-}
-
-// Lists read back from the settings file; a plain text is not a list.
-QVariantList asList(const QVariant &v) {
-    const int id = v.metaType().id();
-    if (id == QMetaType::QVariantList || id == QMetaType::QStringList)
-        return v.toList();
-    return {};
 }
 
 QString matrixKey(int button) {
@@ -132,7 +125,7 @@ QVariant myQQuickView::getGlobalData(QVariant key) {
 }
 
 QVariantList myQQuickView::getDataList(QVariant key, bool isRecovery) {
-    return asList(getData(key, isRecovery));
+    return settingsList(getData(key, isRecovery));
 }
 
 void myQQuickView::setData(QVariant key, QVariant data) {
@@ -214,7 +207,7 @@ void myQQuickView::sendImages(int first, int last) {
 QList<QVariantList> myQQuickView::layerTemplates() {
     QList<QVariantList> t;
     for (int j = 0; j < KeyMatrix::kButtons; ++j)
-        t << asList(
+        t << settingsList(
             m_store.current().value(QStringLiteral("mouseFwKeyMatrix/") + QString::number(j)));
     return t;
 }
@@ -279,7 +272,7 @@ void myQQuickView::mouseSwitchKeyMatrix(int indexNo) {
 
 QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool isRecovery) {
     QSettings &s = isRecovery ? m_store.defaults() : m_store.current();
-    return asList(s.value(QStringLiteral("mouseKeyMatrix/") + keyText(index)));
+    return settingsList(s.value(QStringLiteral("mouseKeyMatrix/") + keyText(index)));
 }
 
 // ---- DPI, report rate, lighting -------------------------------------------

@@ -1,5 +1,7 @@
 #include "name_lists.h"
 
+#include "settings_values.h"
+
 #include <QSettings>
 
 namespace NameLists {
@@ -48,7 +50,7 @@ QVariantList read(const QVariant &type) {
     if (key.isEmpty())
         return {};
     QSettings s(path(), QSettings::IniFormat);
-    return s.value(key, 0).toList();
+    return settingsList(s.value(key, 0));
 }
 
 } // namespace NameLists

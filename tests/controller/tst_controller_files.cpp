@@ -406,6 +406,12 @@ void TestControllerFiles::gunPresets() {
     view.modifyGundata(7, {"0"});
     view.modifyGundata(0, {});
     QCOMPARE(view.getGunDataKey(), (QStringList{"0", "1"}));
+
+    // A plain text is no list (not a list of its characters).
+    writeIni("./modules/gun/gunData.bin", {{"gunData/9", "solo"}});
+    writeIni("./modules/setting/name.bin", {{"gun/gunName", "solo"}});
+    QVERIFY(view.getGunData(9).isEmpty());
+    QVERIFY(view.getNameList(1).isEmpty());
 }
 
 void TestControllerFiles::nameLists_data() {
