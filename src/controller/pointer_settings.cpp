@@ -28,7 +28,8 @@ int cursorSpeedFromIndex(uint index) {
 }
 
 int doubleClickMsFromIndex(uint index) {
-    return 900 - 70 * static_cast<int>(qMin(index, 10u));
+    // Past index 12 the formula would give no time at all.
+    return 900 - 70 * static_cast<int>(qMin(index, 12u));
 }
 
 namespace {
