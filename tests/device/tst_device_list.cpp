@@ -140,6 +140,15 @@ private slots:
             QCOMPARE(hid.currentIndex.load(), expected);
         QVERIFY(hid.hidIdle);
     }
+
+    // The shipped list finds the mouse as it comes out of the box.
+    void shippedListFindsTheDefaultMouse() {
+        freshMouse();
+        VirtualMouse::instance().attach(QJsonObject());
+        Hid_Thread hid;
+        QCOMPARE(DeviceList::detect(hid), 0);
+        QVERIFY(hid.deviceList().at(0).isEncode);
+    }
 };
 
 QTEST_GUILESS_MAIN(TstDeviceList)
