@@ -28,11 +28,11 @@ Hid_Thread *connect(const char *family, int &dev) {
     VirtualMouse &vm = VirtualMouse::instance();
     vm.reset();
     vm.useVirtualClock(false);
-    const QJsonObject spec{{"family", family},    {"vid", "3a5c"},      {"pid", "7001"},
-                           {"usagePage", "ff00"}, {"usage", "ff00"},    {"usagePage2", "ff01"},
-                           {"usage2", "ff01"},    {"reportLength", 32}, {"isEncode", true},
-                           {"sCode", "SKARN1"},   {"isGun", false}};
-    dev = vm.attach(spec);
+    const QJsonObject config{{"family", family},    {"vid", "3a5c"},      {"pid", "7001"},
+                             {"usagePage", "ff00"}, {"usage", "ff00"},    {"usagePage2", "ff01"},
+                             {"usage2", "ff01"},    {"reportLength", 32}, {"isEncode", true},
+                             {"sCode", "SKARN1"},   {"isGun", false}};
+    dev = vm.attach(config);
     DeviceEntry e;
     e.type = 1;
     e.vid = 0x3a5c;

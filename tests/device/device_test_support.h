@@ -12,8 +12,8 @@
 // Shared set-up for tests that talk to the virtual mouse on its virtual clock.
 namespace devtest {
 
-inline QJsonObject mouseSpec(const QString &family, int reportLength, bool encode,
-                             const QString &sCode = "SKARN1", const QString &pid = "7001") {
+inline QJsonObject deviceJson(const QString &family, int reportLength, bool encode,
+                              const QString &sCode = "SKARN1", const QString &pid = "7001") {
     return {{"family", family},   {"vid", "3a5c"},
             {"pid", pid},         {"usagePage", "ff00"},
             {"usage", "ff00"},    {"usagePage2", "ff01"},
@@ -23,16 +23,16 @@ inline QJsonObject mouseSpec(const QString &family, int reportLength, bool encod
 }
 
 // The entry detection would have built for a virtual device.
-inline DeviceEntry entryFor(int dev, const QJsonObject &spec) {
+inline DeviceEntry entryFor(int dev, const QJsonObject &config) {
     DeviceEntry e;
     e.type = 1;
     e.vid = 0x3a5c;
-    e.pid = static_cast<uint16_t>(spec["pid"].toString().toUInt(nullptr, 16));
+    e.pid = static_cast<uint16_t>(config["pid"].toString().toUInt(nullptr, 16));
     e.usagePage = e.usage = 0xff00;
     e.usagePage2 = e.usage2 = 0xff01;
-    e.reportLength = spec["reportLength"].toInt();
-    e.isEncode = spec["isEncode"].toBool();
-    e.sCode = spec["sCode"].toString();
+    e.reportLength = config["reportLength"].toInt();
+    e.isEncode = config["isEncode"].toBool();
+    e.sCode = config["sCode"].toString();
     e.commandPath = VirtualMouse::instance().commandPath(dev);
     e.eventPath = VirtualMouse::instance().eventPath(dev);
     return e;

@@ -86,9 +86,9 @@ private slots:
 
     void matchInterfaces() {
         freshMouse();
-        const QJsonObject spec = mouseSpec("553", 32, false);
-        const int dev = VirtualMouse::instance().attach(spec);
-        QList<DeviceEntry> list(3, entryFor(dev, spec));
+        const QJsonObject config = deviceJson("553", 32, false);
+        const int dev = VirtualMouse::instance().attach(config);
+        QList<DeviceEntry> list(3, entryFor(dev, config));
         list[0].commandPath = list[0].eventPath = "stale";
         list[1].pid = 0x0BAD;
         list[2].usagePage2 = list[2].usage2 = 0xff00; // both roles on one interface
@@ -106,8 +106,8 @@ private slots:
         QTest::addColumn<QString>("listedCode");
         QTest::addColumn<bool>("secondPlugged");
         QTest::addColumn<int>("expected");
-        const QJsonObject plain = mouseSpec("553", 32, false);
-        const QJsonObject enc = mouseSpec("560", 64, true, "ZXCVBN");
+        const QJsonObject plain = deviceJson("553", 32, false);
+        const QJsonObject enc = deviceJson("560", 64, true, "ZXCVBN");
         QTest::newRow("both answer: first wins") << plain << true << "SKARN1" << true << 0;
         QTest::newRow("scrambled first") << enc << true << "ZXCVBN" << true << 0;
         QTest::newRow("first absent") << plain << false << "SKARN1" << true << 1;
@@ -122,7 +122,7 @@ private slots:
         QFETCH(int, expected);
         freshMouse();
         VirtualMouse &vm = VirtualMouse::instance();
-        const QJsonObject second = mouseSpec("553", 32, false, "SKARN1", "7002");
+        const QJsonObject second = deviceJson("553", 32, false, "SKARN1", "7002");
         if (vm.attach(first) >= 0 && !firstPlugged)
             vm.unplug(0);
         if (vm.attach(second) >= 0 && !secondPlugged)

@@ -28,7 +28,7 @@ void collect(QtMsgType type, const QMessageLogContext &ctx, const QString &msg) 
 class TstDeviceReader : public QObject {
     Q_OBJECT
     int dev = 0;
-    QJsonObject spec;
+    QJsonObject config;
     std::unique_ptr<Hid_Thread> hid;
     QStringList seen; // what reached this (GUI) thread, in order
     bool offGuiThread = false;
@@ -39,11 +39,11 @@ class TstDeviceReader : public QObject {
     }
     bool start(const QString &family, bool withEvent = true) {
         freshMouse();
-        spec = mouseSpec(family, 32, false);
-        dev = VirtualMouse::instance().attach(spec);
+        config = deviceJson(family, 32, false);
+        dev = VirtualMouse::instance().attach(config);
         hid = std::make_unique<Hid_Thread>();
         hid->setDeviceFlags(family, false);
-        DeviceEntry e = entryFor(dev, spec);
+        DeviceEntry e = entryFor(dev, config);
         if (!withEvent)
             e.eventPath.clear();
         hid->setDeviceList({e});
@@ -156,11 +156,11 @@ private slots:
         QFETCH(bool, readFails);
         QFETCH(QStringList, blocks);
         freshMouse();
-        spec = mouseSpec(family, 32, false);
-        dev = VirtualMouse::instance().attach(spec);
+        config = deviceJson(family, 32, false);
+        dev = VirtualMouse::instance().attach(config);
         Hid_Thread h;
         h.setDeviceFlags(family, false);
-        h.setDeviceList({entryFor(dev, spec)});
+        h.setDeviceList({entryFor(dev, config)});
         QVERIFY(h.chkDeviceIsEnCode(0));
         family == "553" ? h.hid553_03H_SetKeyboardoption(0x11, 0x22, 0x33, 0x04)
                         : h.hid560_01H_SetKeyboardoption(0x11, 0x22);
@@ -192,7 +192,7 @@ private slots:
         QVERIFY(!offGuiThread);
 
         VirtualMouse::instance().plug(dev);
-        hid->setDeviceList({entryFor(dev, spec)});
+        hid->setDeviceList({entryFor(dev, config)});
         QVERIFY(hid->chkDeviceIsEnCode(0));
         VirtualMouse::instance().clearWireLog();
         hid->startDeviceReader(0);

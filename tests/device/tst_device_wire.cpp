@@ -86,17 +86,17 @@ QByteArray withChecksum(QByteArray b) {
 
 class TstDeviceWire : public QObject {
     Q_OBJECT
-    QJsonObject spec;
+    QJsonObject config;
     int dev = 0;
     std::unique_ptr<Hid_Thread> hid;
 
     bool connectMouse(const QString &family, int reportLength, bool encode) {
         freshMouse();
-        spec = mouseSpec(family, reportLength, encode);
-        dev = VirtualMouse::instance().attach(spec);
+        config = deviceJson(family, reportLength, encode);
+        dev = VirtualMouse::instance().attach(config);
         hid = std::make_unique<Hid_Thread>();
         hid->setDeviceFlags(family, false);
-        hid->setDeviceList({entryFor(dev, spec)});
+        hid->setDeviceList({entryFor(dev, config)});
         const bool ok = hid->chkDeviceIsEnCode(0); // loads the scrambling code
         VirtualMouse::instance().clearWireLog();
         return ok;
@@ -105,8 +105,8 @@ class TstDeviceWire : public QObject {
         QByteArray b = withChecksum(plain7);
         uint8_t code[8] = {};
         for (int i = 0; i < 6; ++i)
-            code[i + 1] = uint8_t(spec["sCode"].toString().at(i).toLatin1());
-        if (spec["isEncode"].toBool())
+            code[i + 1] = uint8_t(config["sCode"].toString().at(i).toLatin1());
+        if (config["isEncode"].toBool())
             VirtualMouse::scramble(reinterpret_cast<uint8_t *>(b.data()), code);
         return '\0' + b;
     }
@@ -353,7 +353,7 @@ private slots:
             hid->hidIdle = false;
             QTest::ignoreMessage(QtDebugMsg, "cmd Failed 8c");
         } else if (fault == "narrow") {
-            DeviceEntry e = entryFor(dev, spec);
+            DeviceEntry e = entryFor(dev, config);
             e.reportLength = 32;
             hid->setDeviceList({e});
         } else {
@@ -408,8 +408,8 @@ private slots:
         QFETCH(bool, expected);
         freshMouse();
         VirtualMouse &vm = VirtualMouse::instance();
-        const QJsonObject target = mouseSpec("553", 32, deviceEncode, "QWERTY", "7001");
-        const QJsonObject loader = mouseSpec("553", 32, true, loadedBefore, "7002");
+        const QJsonObject target = deviceJson("553", 32, deviceEncode, "QWERTY", "7001");
+        const QJsonObject loader = deviceJson("553", 32, true, loadedBefore, "7002");
         DeviceEntry e = entryFor(vm.attach(target), target);
         e.isEncode = entryEncode;
         e.sCode = entryCode;
@@ -444,7 +444,7 @@ private slots:
         QFETCH(int, entries);
         QFETCH(int, index);
         freshMouse();
-        const QJsonObject s = mouseSpec("553", 32, false);
+        const QJsonObject s = deviceJson("553", 32, false);
         const DeviceEntry e = entryFor(VirtualMouse::instance().attach(s), s);
         Hid_Thread h;
         h.setDeviceList(QList<DeviceEntry>(entries, e));
