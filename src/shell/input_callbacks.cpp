@@ -68,6 +68,9 @@ void copyData(unsigned long dwData, const char *data, unsigned int cbData, void 
     // Any local process can send this text: show it literally, never as markup.
     QMessageBox box(QMessageBox::Warning, widget->windowTitle(), *text, QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
+    // Closing this box while the main window is hidden in the tray would
+    // otherwise count as closing the last window and end the program.
+    box.setAttribute(Qt::WA_QuitOnClose, false);
     box.exec();
 }
 

@@ -1,5 +1,10 @@
 #include "quit_on_signal.h"
 
+#include <QtGlobal>
+
+// Linux only: Windows has neither signals of this kind nor udev.
+#ifndef Q_OS_WIN
+
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -51,3 +56,5 @@ QuitOnSignal::~QuitOnSignal() {
     ::close(signalPipe[1]);
     signalPipe[0] = signalPipe[1] = -1;
 }
+
+#endif // Q_OS_WIN

@@ -1,5 +1,10 @@
 #include "udev_monitor.h"
 
+#include <QtGlobal>
+
+// Linux only: Windows has neither signals of this kind nor udev.
+#ifndef Q_OS_WIN
+
 #include "shell_log.h"
 
 #include <QSocketNotifier>
@@ -48,3 +53,5 @@ void UdevMonitor::drain() {
         emit changed(action, devnode);
     }
 }
+
+#endif // Q_OS_WIN

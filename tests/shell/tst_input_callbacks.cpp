@@ -12,7 +12,6 @@ private slots:
     void copyDataAcceptance();
     void instanceMessages_data();
     void instanceMessages();
-    void nullContextIsIgnored();
 };
 
 void TestInputCallbacks::copyDataAcceptance_data() {
@@ -105,14 +104,6 @@ void TestInputCallbacks::instanceMessages() {
         QCOMPARE(qulonglong(m.dwData), dwData);
         QCOMPARE(m.data, data);
     }
-}
-
-void TestInputCallbacks::nullContextIsIgnored() {
-    // Events that arrive before the widget exists must not reach anything.
-    InputCallbacks::keyboard(0x04, true, nullptr);
-    InputCallbacks::mouse(0xF0, true, 1, 2, nullptr);
-    const QByteArray text("hello");
-    InputCallbacks::copyData(9487, text.constData(), 5, nullptr);
 }
 
 QTEST_MAIN(TestInputCallbacks)

@@ -5,7 +5,6 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 
@@ -55,10 +54,8 @@ private slots:
     void messagesArriveIntact();
     void sendWithoutOwnerFails();
     void oversizedMessageRefused();
-    void namesDependOnKey();
 
     void secondProcessExitsWithOne();
-    void ownerMovesToExecutableFolder();
     void crashedOwnerLeavesNoBlock();
 
 private:
@@ -121,19 +118,6 @@ void TestSingleInstance::oversizedMessageRefused() {
     QCOMPARE(spy.count(), 1);
 }
 
-void TestSingleInstance::namesDependOnKey() {
-    QCOMPARE(SingleInstance::serverNameFor(QStringLiteral("/a/skarn-mouse")),
-             SingleInstance::serverNameFor(QStringLiteral("/a/skarn-mouse")));
-    QVERIFY(SingleInstance::serverNameFor(QStringLiteral("/a/skarn-mouse")) !=
-            SingleInstance::serverNameFor(QStringLiteral("/b/skarn-mouse")));
-    QVERIFY(SingleInstance::lockFilePathFor(QStringLiteral("/a/skarn-mouse")) !=
-            SingleInstance::lockFilePathFor(QStringLiteral("/b/skarn-mouse")));
-    // Socket names become file names: keep them short and free of the path.
-    const QString name = SingleInstance::serverNameFor(QString(500, QLatin1Char('/')));
-    QVERIFY(name.size() < 64);
-    QVERIFY(!name.contains(QLatin1Char('/')));
-}
-
 void TestSingleInstance::secondProcessExitsWithOne() {
     QProcess first;
     first.start(probe, {});
@@ -155,23 +139,6 @@ void TestSingleInstance::secondProcessExitsWithOne() {
     QCOMPARE(readLineFrom(first), QStringLiteral("message [quit]"));
     QVERIFY(first.waitForFinished(15000));
     QCOMPARE(first.exitCode(), 0);
-}
-
-void TestSingleInstance::ownerMovesToExecutableFolder() {
-    QTemporaryDir elsewhere;
-    QVERIFY(elsewhere.isValid());
-    QProcess owner;
-    owner.setWorkingDirectory(elsewhere.path());
-    owner.start(probe, {});
-    QVERIFY(owner.waitForStarted());
-    const QString line = readLineFrom(owner);
-    const QString folder = QFileInfo(probe).absolutePath();
-    QCOMPARE(QFileInfo(line.mid(6)).canonicalFilePath(), QFileInfo(folder).canonicalFilePath());
-
-    QProcess quit;
-    quit.start(probe, {QStringLiteral("quit")});
-    QVERIFY(quit.waitForFinished(15000));
-    QVERIFY(owner.waitForFinished(15000));
 }
 
 void TestSingleInstance::crashedOwnerLeavesNoBlock() {
