@@ -62,7 +62,8 @@ void Hid_Thread::startDeviceReader(uint index) {
 
 void Hid_Thread::deviceReader(uint index) {
     const int i = static_cast<int>(index);
-    if (eventPathAt(i).isEmpty()) {
+    const QString path = eventPathAt(i);
+    if (path.isEmpty()) {
         // Nothing to listen on; a running flag would only block the next
         // detection from ever starting.
         readerRunning = false;
@@ -72,7 +73,7 @@ void Hid_Thread::deviceReader(uint index) {
         hid_device *h = openEventDevice(i);
         if (!h) {
             qDebug().noquote() << "Device removed";
-            clearEventPath(i);
+            clearEventPath(i, path);
             readerRunning = false;
             emit deviceRemoved();
             return;

@@ -101,7 +101,7 @@ private:
 
     bool entryAt(int index, DeviceEntry &out) const;
     void clearCommandPath(int index);
-    void clearEventPath(int index);
+    void clearEventPath(int index, const QString &path);
     QString eventPathAt(int index) const;
     void closeCommandDevice();
     void closeEventDevice();

@@ -120,9 +120,11 @@ void Hid_Thread::clearCommandPath(int index) {
         devices[index].commandPath.clear();
 }
 
-void Hid_Thread::clearEventPath(int index) {
+void Hid_Thread::clearEventPath(int index, const QString &path) {
+    // A detection may have replaced the list meanwhile; only forget the
+    // path this reader actually lost.
     QMutexLocker lock(&listMutex);
-    if (index >= 0 && index < devices.size())
+    if (index >= 0 && index < devices.size() && devices[index].eventPath == path)
         devices[index].eventPath.clear();
 }
 
@@ -179,7 +181,7 @@ hid_device *Hid_Thread::openEventDevice(int index) {
     closeEventDevice();
     hid_device *h = hid_open_path(path.toLocal8Bit().constData());
     if (!h) {
-        clearEventPath(index);
+        clearEventPath(index, path);
         return nullptr;
     }
     hid_set_nonblocking(h, 0);
