@@ -274,6 +274,17 @@ Item {
             compare(calls("ui_View.mouseSendGundata").length, 0, "sent once only");
         }
 
+        function test_closeCommitsAnOpenEdit() {
+            start({});
+            mouseDoubleClickSequence(page.timesBox, 24, 10);
+            page.timesBox.input.selectAll();
+            keyClick(Qt.Key_7);
+            mouseClick(findChild(page, "gunClose"));
+            compare(calls("ui_View.mouseSendGundata"), ["ui_View.mouseSendGundata(1,[7,0,10])",
+                                                        "ui_View.mouseSendGundata(2,[7,0,10])",
+                                                        "ui_View.mouseSendGundata(3,[7,0,10])"]);
+        }
+
         function test_resetData() {
             start({ 0: ["M416", "L-Click", "40", "0", "20", "6"] }, [4, 4, 5]);
             chooseSlot(2);
@@ -285,6 +296,8 @@ Item {
             compare(calls("ui_View.mouseSendGundata"), ["ui_View.mouseSendGundata(1,[6,0,5])",
                                                         "ui_View.mouseSendGundata(2,[0,0,7])",
                                                         "ui_View.mouseSendGundata(3,[0,0,8])"]);
+            var km = calls("ui_View.mouseSetKeyMatrix");
+            verify(/,true,\[9,9,9\]\)$/.test(km[km.length - 1]), "intervals of the reset presets: " + km);
             compare([page.selectGun1, page.selectGun2, page.selectGun3], [0, 1, 2]);
             compare(page.gunSelect.currentSelect, 0);
             compare(page.currentRow, 0);

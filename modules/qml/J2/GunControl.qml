@@ -136,8 +136,9 @@ Rectangle {
             gunNumberModel.setProperty(i, "gunPeriod", "9");
             savePreset(i);
         }
-        for (var k = 1; k <= 3; ++k)
-            sendSlot(k);
+        // The firing intervals travel with the key matrix, which the reset
+        // sent before the presets changed: send it again with the new ones.
+        sendAll();
         isSave = false;
         gunSelect.currentSelect = 0;
         currentRow = 0;
@@ -238,13 +239,15 @@ Rectangle {
             U.call(km.modKeys, "saveData");
     }
 
+    // A box still being edited is committed first, so what the user typed
+    // last goes out with this close rather than the next one.
     function closeDialog() {
+        gunControlFocus();
         mainIten.closeDialog(gunControlMain);
         if (isSave) {
             isSave = false;
             sendAll();
         }
-        gunControlFocus();
     }
 
     function gunControlFocus() {
