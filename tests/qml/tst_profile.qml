@@ -180,6 +180,9 @@ Item {
             compare(calls("ui_View.updataNameList").length, 1);
             compare(calls("ui_View.resetProfile").length, 0, "the stored settings stay");
             compare(page.profileDataModel0.get(page.selectRow).profileNo, row.current);
+            compare(findChild(root, "menu_Up").profileList.textValue,
+                    page.profileDataModel0.get(page.positionOfProfile(row.current)).textValue,
+                    "the title bar still shows the current profile");
         }
 
         function test_standardNameBackAfterRestart() {

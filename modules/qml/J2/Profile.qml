@@ -216,7 +216,16 @@ Rectangle {
         else if (selectRow > row)
             selectRow -= 1;
         writeBack();
+        syncTitleBar();
         return true;
+    }
+
+    // The title-bar drop-down keeps a position; once a row above the
+    // current profile is gone, that position names another entry.
+    function syncTitleBar() {
+        var pos = positionOfProfile(profileNo);
+        if (pos >= 0 && typeof menu_Up !== "undefined" && U.has(menu_Up, "selectProfile"))
+            menu_Up.selectProfile(pos);
     }
 
     // An empty name or one that another entry already has is refused and
