@@ -43,7 +43,7 @@ public:
 
     void startDeviceReader(uint index);
 
-    // Shared state named as in the protocol description.
+    // Shared with the shell and the reader thread.
     std::atomic<int> currentIndex{1};
     bool hidIdle = true;
     std::atomic<bool> readerRunning{false};
