@@ -156,7 +156,11 @@ Rectangle {
             currentProfile = readProfileNo();
             if (profileMain && profileMain.profileNo !== undefined)
                 profileMain.profileNo = currentProfile;
-            menu_Up.selectProfile(currentProfile);
+            // Entries keep their own profile numbers, which stop matching
+            // list positions once a middle entry has been deleted.
+            menu_Up.selectProfile(U.has(profileMain, "positionOfProfile")
+                                  ? Math.max(0, profileMain.positionOfProfile(currentProfile))
+                                  : currentProfile);
             ui_View.setCurrentProfile(currentProfile);
             U.call(macroEditorMain, "init");
             U.call(gunControlMain, "init");
@@ -330,7 +334,8 @@ Rectangle {
     }
 
     function switchProfile(position) {
-        var p = U.toInt(position, -1);
+        var p = U.has(profileMain, "profileNumberAt") ? profileMain.profileNumberAt(position)
+                                                      : U.toInt(position, -1);
         if (p < 0 || p > 9 || p === currentProfile)
             return;
         controlUIEnable(false);

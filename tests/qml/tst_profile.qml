@@ -124,6 +124,7 @@ Item {
             compare(page.profileNo, row.no);
             compare(page.selectRow, row.row);
             compare(page.positionOfProfile(row.no), row.no === 5 ? -1 : row.row);
+            compare(findChild(root, "menu_Up").profileList.currentSelect, row.row);
         }
 
         function test_new_data() {
@@ -269,6 +270,7 @@ Item {
             compare(changeSpy.signalArguments[0][0], row.position);
             compare(page.profileNumberAt(row.position), row.no);
             compare(page.positionOfProfile(row.no), row.position);
+            compare(calls("ui_View.setCurrentProfile"), ["ui_View.setCurrentProfile(" + row.no + ")"]);
         }
 
         function test_importReachesTheEntrysFile_data() {
