@@ -1,0 +1,393 @@
+// Whole journeys through the running virtual program, as a user meets it:
+// start-up, the DPI save traced byte for byte on the wire, report rate, the
+// mouse's own DPI button, the system settings dialog, factory reset, unplug
+// and re-plug, a second start, quitting; then bad inputs that must cost
+// nothing. One start-up per mouse configuration carries a whole journey.
+#include "e2e_support.h"
+
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using e2e::bytes;
+
+namespace {
+
+// Positions in the 1024 x 640 window. Left column from 24,88: key matrix
+// (8 buttons) 254 high, editor block 100 (gun mouse), report rate 42 with its
+// list 120 wide at the right, then the system-setting row; gaps of 8.
+constexpr int kStageList[2] = {768 + 128 + 32, 56 + 8 + 12};
+constexpr int kSave[2] = {1024 - 24 - 32, 640 - 8 - 12};
+constexpr int kReset[2] = {kSave[0] - 64 - 16, kSave[1]};
+constexpr int kListRow = 24;
+constexpr int kRateY = 88 + 254 + 8 + 100 + 8;
+constexpr int kRateList[2] = {24 + 232 - 8 - 60, kRateY + 21};
+constexpr int kSystemRow[2] = {24 + 116, kRateY + 42 + 8 + 12};
+constexpr int kSystemDialog[2] = {(1024 - 416) / 2, (640 - 312) / 2};
+constexpr int kSystemClose[2] = {kSystemDialog[0] + 416 - 16 - 8, kSystemDialog[1] + 20};
+constexpr int kResetOk[2] = {(1024 - 427 + 1) / 2 + 427 - 12 - 44, (640 - 102) / 2 + 102 - 10 - 12};
+constexpr int kWindowClose[2] = {920 + 64 + 8, 16 + 8};
+// The DPI panel, for telling its look before and after a change.
+constexpr int kDpiPanel[4] = {768, 56, 232, 250};
+
+// Row `row` (0-based) of a drop-down list whose closed box is centred at y.
+int listRowY(int y, int row) {
+    return y + 12 + row * kListRow + kListRow / 2;
+}
+
+bool chooseStages(E2eProgram &p, int count) {
+    return p.click(kStageList[0], kStageList[1]) &&
+           p.click(kStageList[0] - 20, listRowY(kStageList[1], count - 1));
+}
+
+// Pixels of a screen region that differ between two screenshots.
+int differingPixels(const E2eProgram &p, const QString &a, const QString &b, const int region[4]) {
+    const int winX = p.windowX(), winY = p.windowY();
+    const QImage ia(a), ib(b);
+    if (ia.isNull() || ia.size() != ib.size())
+        return -1;
+    int n = 0;
+    for (int y = region[1]; y < region[1] + region[3]; ++y)
+        for (int x = region[0]; x < region[0] + region[2]; ++x)
+            n += ia.pixel(winX + x, winY + y) != ib.pixel(winX + x, winY + y) ? 1 : 0;
+    return n;
+}
+
+// Command blocks the program sent on the command interface, unscrambled,
+// each with the record it came from.
+struct Sent {
+    QByteArray block;
+    QJsonObject record;
+};
+QList<Sent> commandsSent(const QList<QJsonObject> &records, bool scrambled, const QString &code) {
+    QList<Sent> out;
+    for (const QJsonObject &r : records)
+        if (r.value("op").toString() == "set_feature" && r.value("iface").toString() == "command" &&
+            !r.contains("text"))
+            out << Sent{e2e::commandBlock(r.value("data").toString(), scrambled, code), r};
+    return out;
+}
+
+int indexOfRecord(const QList<QJsonObject> &records, const QJsonObject &r) {
+    for (int i = 0; i < records.size(); ++i)
+        if (records.at(i) == r)
+            return i;
+    return -1;
+}
+
+QString hexOf(const QByteArray &b) {
+    return QString::fromLatin1(b.toHex(' '));
+}
+
+} // namespace
+
+class TestJourneys : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void journey_data();
+    void journey();
+    void corruptDeviceListCostsNothing();
+    void mouseThatStopsAnsweringLosesNothing();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestJourneys::initTestCase() {
+    QVERIFY(dir.isValid());
+    QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "runs under xvfb-run");
+    QVERIFY2(e2e::runTool("xdotool", {"version"}), "xdotool");
+}
+
+void TestJourneys::journey_data() {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<bool>("scrambled");
+    QTest::newRow("553 plain") << QStringLiteral("553") << false;
+    QTest::newRow("560 scrambled") << QStringLiteral("560") << true;
+}
+
+void TestJourneys::journey() {
+    QFETCH(QString, family);
+    QFETCH(bool, scrambled);
+    const bool is560 = family == "560";
+    const QString tag = family + (scrambled ? "_scrambled" : "_plain");
+    E2eProgram p(dir.path());
+    QVERIFY(p.prepare({family, scrambled, true}));
+
+    // ---- start-up ----------------------------------------------------------
+    QVERIFY(p.launch());
+    QVERIFY2(p.waitForLine("runUI", 40000) >= 0, qPrintable(p.lines().join('\n')));
+    QVERIFY(p.findWindow(15000));
+    const QString logoShot = p.screenshot("startup_logo_" + tag);
+    QVERIFY(!logoShot.isEmpty());
+
+    QStringList expectedOrder{"Device Connect", "balloon Info | Detect Device", "start reader 0"};
+    if (is560)
+        for (int n = 0; n <= 4; ++n)
+            expectedOrder << QStringLiteral("read profile %1").arg(n);
+    expectedOrder << "initUI"
+                  << "runUI";
+    int at = 0;
+    for (const QString &step : expectedOrder) {
+        const int found = p.waitForLine(step, 0, at);
+        QVERIFY2(found >= at,
+                 qPrintable(step + " missing or out of order:\n" + p.lines().join('\n')));
+        at = found + 1;
+    }
+    QCOMPARE(p.countLines("balloon Info | Detect Device"), 1);
+
+    // The reader turned on the mouse's event reports, keeping the other option bytes.
+    const QJsonObject first = p.dumpUntil([&](const QJsonObject &s) {
+        return s.value("keyboardOption").toString() == (is560 ? "09 02" : "01 02 00 40");
+    });
+    QCOMPARE(first.value("keyboardOption").toString(),
+             is560 ? QString("09 02") : QString("01 02 00 40"));
+    const QList<Sent> startup = commandsSent(p.wire(), scrambled, p.sCode());
+    QStringList opcodes;
+    for (const Sent &s : startup)
+        opcodes << hexOf(s.block.left(1));
+    const QString readOption = is560 ? "81" : "83", writeOption = is560 ? "01" : "03";
+    QVERIFY2(opcodes.contains(readOption) &&
+                 opcodes.indexOf(readOption) < opcodes.indexOf(writeOption),
+             qPrintable(opcodes.join(',')));
+    if (is560) {
+        // All five on-board images are read at connection (a gun mouse).
+        QStringList images;
+        for (const Sent &s : startup)
+            if (uchar(s.block.at(0)) == 0x8c)
+                images << QString::number(uchar(s.block.at(1)));
+        for (const QString n : {"0", "1", "2", "3", "4"})
+            QVERIFY2(images.contains(n), qPrintable(images.join(',')));
+    }
+    // The scrambled configuration really scrambles: the raw block is not the command.
+    for (const Sent &s : startup) {
+        const QByteArray raw = e2e::fromHex(s.record.value("data").toString()).mid(1, 8);
+        QCOMPARE(raw == s.block, !scrambled);
+    }
+
+    // The logo gives way to the window's content after the start-up lock.
+    QTest::qWait(1800);
+    const QString mainShot = p.screenshot("main_" + tag);
+    const int whole[4] = {0, 0, 1024, 640};
+    QVERIFY2(differingPixels(p, logoShot, mainShot, whole) > 1024 * 640 / 10,
+             "the start-up logo was not followed by the window content");
+
+    // ---- the typical request: three DPI stages saved ----------------------
+    const int beforeSave = p.wireCount();
+    QVERIFY(chooseStages(p, 3));
+    QVERIFY(p.click(kSave[0], kSave[1]));
+    const QString codes = "04 09 0e";
+    auto threeStages = [&](const QJsonObject &s) {
+        if (!is560)
+            return s.value("dpiStages").toInt() == 3 &&
+                   bytes(s.value("dpiCodes").toString(), 0, 8) == codes + " 80 80 80 80 80";
+        const QJsonObject images = s.value("profiles").toObject();
+        for (const QString image : {"1", "2", "3", "4"}) {
+            const QString hex = images.value(image).toString();
+            if (bytes(hex, 100, 1) != "07" || bytes(hex, 84, 3) != codes)
+                return false;
+        }
+        return true;
+    };
+    QJsonObject s = p.dumpUntil(threeStages);
+    QVERIFY2(threeStages(s), QJsonDocument(s).toJson().constData());
+    const QList<QJsonObject> saveWire = p.wire(beforeSave);
+    const QList<Sent> saved = commandsSent(saveWire, scrambled, p.sCode());
+    if (!is560) {
+        const auto dpi = std::find_if(saved.begin(), saved.end(),
+                                      [](const Sent &x) { return uchar(x.block.at(0)) == 0x11; });
+        QVERIFY(dpi != saved.end());
+        QCOMPARE(dpi->record.value("data").toString(), QString("00 11 03 08 00 00 00 00 e3"));
+        const int i = indexOfRecord(saveWire, dpi->record);
+        QVERIFY(i >= 0 && i + 2 < saveWire.size());
+        // Each report goes out on a freshly opened handle; the payload is the
+        // next write, and the exchange ends with the next close after it.
+        auto next = [&](int after, const QString &op) {
+            for (int k = after + 1; k < saveWire.size(); ++k)
+                if (saveWire.at(k).value("iface").toString() == "command" &&
+                    saveWire.at(k).value("op").toString() == op)
+                    return k;
+            return -1;
+        };
+        const int w = next(i, "write");
+        QVERIFY(w > i);
+        const int c = next(w, "close");
+        QVERIFY(c > w);
+        for (int k = i + 1; k < w; ++k)
+            QVERIFY2(saveWire.at(k).value("op").toString() != "set_feature",
+                     "another command between the DPI block and its payload");
+        const QJsonObject data = saveWire.at(w), close = saveWire.at(c);
+        QCOMPARE(bytes(data.value("data").toString(), 0, 9), "00 " + codes + " 80 80 80 80 80");
+        // One output report of the 32-byte report length behind its ID byte.
+        QCOMPARE(data.value("data").toString().split(' ').size(), 33);
+        QCOMPARE(next(w, "write") < 0 || next(w, "write") > c, true);
+        const double tFeature = dpi->record.value("t").toDouble();
+        const double tData = data.value("t").toDouble();
+        QVERIFY2(tData - tFeature >= 128, qPrintable(QString::number(tData - tFeature)));
+        QVERIFY2(close.value("t").toDouble() - tData >= 120 + 128,
+                 qPrintable(QString::number(close.value("t").toDouble() - tData)));
+    } else {
+        QStringList images;
+        for (const Sent &x : saved)
+            if (uchar(x.block.at(0)) == 0x0c)
+                images << QString::number(uchar(x.block.at(1)));
+        for (const QString n : {"1", "2", "3", "4"})
+            QVERIFY2(images.contains(n), qPrintable(images.join(',')));
+    }
+    QSettings profile(p.folder() + "/modules/setting/p1.bin", QSettings::IniFormat);
+    QCOMPARE(profile.value("mouse/currentDpiCount").toInt(), 3);
+
+    // ---- report rate: 125 Hz ----------------------------------------------
+    QVERIFY(p.click(kRateList[0], kRateList[1]));
+    QVERIFY(p.click(kRateList[0] - 20, listRowY(kRateList[1], 0)));
+    s = p.dumpUntil([](const QJsonObject &s) { return s.value("reportRate").toInt() == 8; });
+    QCOMPARE(s.value("reportRate").toInt(), 8);
+
+    // ---- the mouse's own DPI button ---------------------------------------
+    struct Press {
+        int stage;
+        QString text;
+    };
+    QString lastPanel = p.screenshot("dpi_before_" + tag);
+    for (const Press &press :
+         {Press{3, "DPI stage 3 "}, Press{9, "DPI stage 8 "}, Press{1, "DPI stage 1 "}}) {
+        const int from = p.lines().size();
+        QVERIFY(p.control(QByteArray("dpi ") + QByteArray::number(press.stage)));
+        const int line = p.waitForLine("balloon Info |", 10000, from);
+        QVERIFY2(line >= 0, qPrintable(p.lines().mid(from).join('\n')));
+        QVERIFY2(p.lines().at(line).endsWith("| " + press.text), qPrintable(p.lines().at(line)));
+        QTest::qWait(500);
+        const QString shot = p.screenshot(QStringLiteral("dpi_button_%1_").arg(press.stage) + tag);
+        // A stage beyond the panel's eight changes nothing there; the others move the mark.
+        const int changed = differingPixels(p, lastPanel, shot, kDpiPanel);
+        if (press.stage == 9)
+            QCOMPARE(changed, 0);
+        else
+            QVERIFY2(changed > 0, qPrintable(QString::number(press.stage)));
+        lastPanel = shot;
+    }
+
+    // ---- system settings dialog -------------------------------------------
+    const QString beforeDialog = p.screenshot("before_system_" + tag);
+    QVERIFY(p.click(kSystemRow[0], kSystemRow[1]));
+    const QString dialogShot = p.screenshot("system_settings_" + tag);
+    const int dialogArea[4] = {kSystemDialog[0], kSystemDialog[1], 416, 312};
+    QVERIFY(differingPixels(p, beforeDialog, dialogShot, dialogArea) > 416 * 312 / 4);
+    QVERIFY(p.click(kSystemClose[0], kSystemClose[1]));
+    QVERIFY(differingPixels(p, beforeDialog, p.screenshot("system_closed_" + tag), dialogArea) <
+            416 * 312 / 20);
+
+    // ---- factory reset: the profile's defaults go to the mouse again -------
+    QVERIFY(p.click(kReset[0], kReset[1]));
+    p.screenshot("factory_confirm_" + tag);
+    QVERIFY(p.click(kResetOk[0], kResetOk[1]));
+    auto defaults = [&](const QJsonObject &s) {
+        if (s.value("reportRate").toInt() == 8 || s.value("currentDpi").toInt() != 2)
+            return false;
+        if (!is560)
+            return s.value("dpiStages").toInt() == 4 &&
+                   bytes(s.value("dpiCodes").toString(), 0, 4) == codes + " 13";
+        return bytes(s.value("profiles").toObject().value("1").toString(), 100, 1) == "0f";
+    };
+    s = p.dumpUntil(defaults);
+    QVERIFY2(defaults(s), QJsonDocument(s).toJson().constData());
+    profile.sync();
+    QCOMPARE(profile.value("mouse/currentDpiCount").toInt(), 4);
+
+    // ---- unplug, then plug ------------------------------------------------
+    int from = p.lines().size();
+    QVERIFY(p.control("unplug"));
+    QVERIFY2(p.waitForLine("Device removed", 10000, from) >= 0,
+             qPrintable(p.lines().mid(from).join('\n')));
+    QTest::qWait(300);
+    p.screenshot("unplugged_" + tag);
+    QVERIFY2(p.windowVisible(), "the window stays, disabled");
+    from = p.lines().size();
+    QVERIFY(p.control("plug"));
+    QVERIFY2(p.waitForLine("balloon Info | Detect Device", 15000, from) >= 0,
+             qPrintable(p.lines().mid(from).join('\n')));
+    QVERIFY(p.waitForLine("runUI", 10000, from) >= 0);
+    QCOMPARE(p.countLines("balloon Info | Detect Device", from), 1);
+    // The reader listens again.
+    from = p.lines().size();
+    QTest::qWait(1500);
+    QVERIFY(p.control("dpi 2"));
+    QVERIFY(p.waitForLine("balloon Info | DPI stage 2 ", 10000, from) >= 0);
+
+    // ---- a second start restores the hidden window and exits with 1 -------
+    QVERIFY(p.click(kWindowClose[0], kWindowClose[1], 800));
+    QVERIFY2(!p.windowVisible(), "the close button hides the window");
+    from = p.lines().size();
+    QCOMPARE(p.startAgain(), 1);
+    const int restored = p.waitForLine("restore", 10000, from);
+    QVERIFY(restored >= 0 && !p.lines().at(restored).contains("dropped"));
+    QVERIFY(p.findWindow(10000));
+    QVERIFY(p.running());
+
+    // ---- quit -------------------------------------------------------------
+    QCOMPARE(p.quit(), 0);
+    QVERIFY(p.countLines("exit") >= 1);
+    QVERIFY2(p.violations().isEmpty(), qPrintable(p.violations().join('\n')));
+}
+
+void TestJourneys::corruptDeviceListCostsNothing() {
+    E2eProgram p(dir.path());
+    const QByteArray garbage("\x01\xff[[[\n=\n\x00\x7f garbage ]\n", 22);
+    QVERIFY(p.prepare({"553", false, true}, [&](QByteArray &text) {
+        text = garbage;
+        return true;
+    }));
+    QVERIFY(p.launch());
+    QVERIFY2(p.waitForLine("Device DisConnect", 30000) >= 0, qPrintable(p.lines().join('\n')));
+    QTest::qWait(1000);
+    QVERIFY2(p.running(), qPrintable(p.lines().join('\n')));
+    QVERIFY2(!p.windowVisible(), "only the tray icon stays without a device");
+    QCOMPARE(p.countLines("Device Connect"), 0);
+    QCOMPARE(p.quit(), 0);
+    QFile config(p.folder() + "/modules/setting/apConfig.bin");
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QCOMPARE(config.readAll(), garbage);
+}
+
+void TestJourneys::mouseThatStopsAnsweringLosesNothing() {
+    E2eProgram p(dir.path());
+    QVERIFY(p.prepare({"553", false, true}));
+    QVERIFY2(p.start(), qPrintable(p.lines().join('\n')));
+    QTest::qWait(1800);
+
+    // The payload of the DPI command is refused: the settings are still kept.
+    QVERIFY(p.control("fail write 1"));
+    QVERIFY(chooseStages(p, 3));
+    QVERIFY(p.click(kSave[0], kSave[1], 1500));
+    QVERIFY(p.running());
+    QSettings profile(p.folder() + "/modules/setting/p1.bin", QSettings::IniFormat);
+    QCOMPARE(profile.value("mouse/currentDpiCount").toInt(), 3);
+
+    // A mouse that answers nothing: the program waits it out and carries on.
+    QVERIFY(p.control("silent 1"));
+    QVERIFY(p.click(kRateList[0], kRateList[1]));
+    QVERIFY(p.click(kRateList[0] - 20, listRowY(kRateList[1], 1), 1500));
+    QVERIFY(p.running());
+    QVERIFY(p.control("silent 0"));
+    QSettings rate(p.folder() + "/modules/setting/p1.bin", QSettings::IniFormat);
+    QCOMPARE(rate.value("mouse/reportRate").toInt(), 1);
+
+    // Answering again: the next save reaches the mouse (no token left taken).
+    QVERIFY(chooseStages(p, 2));
+    QVERIFY(p.click(kSave[0], kSave[1]));
+    const QJsonObject s = p.dumpUntil([](const QJsonObject &s) {
+        return s.value("dpiStages").toInt() == 2 &&
+               bytes(s.value("dpiCodes").toString(), 0, 3) == "04 09 80";
+    });
+    QVERIFY2(s.value("dpiStages").toInt() == 2, QJsonDocument(s).toJson().constData());
+    p.screenshot("after_failures");
+    QCOMPARE(p.quit(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestJourneys)
+
+#include "tst_journeys_e2e.moc"
