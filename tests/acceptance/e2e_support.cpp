@@ -339,3 +339,22 @@ QStringList E2eProgram::violations() const {
             texts << r.value("text").toString();
     return texts;
 }
+
+bool E2eProgram::waitIdle(int quietMs, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    int last = -1;
+    QDeadlineTimer quiet(quietMs);
+    while (!deadline.hasExpired()) {
+        int commands = 0;
+        for (const QJsonObject &r : wire())
+            commands += r.value("iface").toString() == "command" ? 1 : 0;
+        if (commands != last) {
+            last = commands;
+            quiet.setRemainingTime(quietMs);
+        } else if (quiet.hasExpired()) {
+            return true;
+        }
+        QTest::qWait(100);
+    }
+    return false;
+}

@@ -68,6 +68,9 @@ public:
     QList<QJsonObject> wire(int from = 0) const;
     int wireCount() const { return wire().size(); }
     QStringList violations() const;
+    // Waits until no command has gone to the mouse for `quietMs` (commands
+    // block the program's GUI thread, which then answers nothing else).
+    bool waitIdle(int quietMs = 1000, int timeoutMs = 30000);
 
     int windowX() const { return m_winX; }
     int windowY() const { return m_winY; }
