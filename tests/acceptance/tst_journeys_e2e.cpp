@@ -31,6 +31,16 @@ constexpr int kSystemDialog[2] = {(1024 - 416) / 2, (640 - 312) / 2};
 constexpr int kSystemClose[2] = {kSystemDialog[0] + 416 - 16 - 8, kSystemDialog[1] + 20};
 constexpr int kResetOk[2] = {(1024 - 427 + 1) / 2 + 427 - 12 - 44, (640 - 102) / 2 + 102 - 10 - 12};
 constexpr int kWindowClose[2] = {920 + 64 + 8, 16 + 8};
+// Key assignment dialog (416 x 404, centred), opened from a row of the key
+// list; its content scrolls under a 360-high area from 41 px down, moved by
+// dragging the handle (212 px of travel for 830 of content).
+constexpr int kKeyRowX = 24 + 8 + 108;
+constexpr int kAssign[2] = {(1024 - 416) / 2, (640 - 404) / 2};
+constexpr int kContentTop = kAssign[1] + 41;
+constexpr int kHandle[2] = {kAssign[0] + 402 + 6, kAssign[1] + 42 + 100};
+constexpr int kAssignClose[2] = {kAssign[0] + 416 - 16 - 8, kAssign[1] + 12 + 8};
+constexpr int kCombo[2] = {kAssign[0] + (416 - 240) / 2 + 100, kContentTop + 250 + 12};
+constexpr int kComboConfirm[2] = {kAssign[0] + (416 - 240) / 2 + 240 - 44 + 8, kCombo[1]};
 // The DPI panel, for telling its look before and after a change.
 constexpr int kDpiPanel[4] = {768, 56, 232, 250};
 
@@ -83,6 +93,30 @@ double logoMatch(const E2eProgram &p, const QString &shot) {
     return opaque ? double(same) / opaque : -1;
 }
 
+int keyRowY(int button) {
+    return 88 + 40 + button * 26 + 12;
+}
+
+// Scrolls the open key assignment dialog by `dy` handle pixels; the content
+// offset that results.
+double scrollAssign(E2eProgram &p, int dy) {
+    const QString x = QString::number(p.windowX() + kHandle[0]);
+    const int y = p.windowY() + kHandle[1];
+    bool ok = e2e::runTool("xdotool", {"mousemove", "--sync", x, QString::number(y)}) &&
+              e2e::runTool("xdotool", {"mousedown", "1"});
+    for (int step = 1; ok && step <= 4; ++step)
+        ok =
+            e2e::runTool("xdotool", {"mousemove", "--sync", x, QString::number(y + dy * step / 4)});
+    ok = e2e::runTool("xdotool", {"mouseup", "1"}) && ok;
+    QTest::qWait(300);
+    return ok ? qMin(dy * 830.0 / 212.0, 830.0 - 360.0) : -1;
+}
+
+// Entry `position` (four bytes) of a 64-byte key matrix hex text.
+QString entryAt(const QString &matrix, int position) {
+    return bytes(matrix, position * 4, 4);
+}
+
 // Command blocks the program sent on the command interface, unscrambled,
 // each with the record it came from.
 struct Sent {
@@ -117,6 +151,8 @@ private slots:
     void initTestCase();
     void journey_data();
     void journey();
+    void buttonFunctions_data();
+    void buttonFunctions();
     void corruptDeviceListCostsNothing();
     void mouseThatStopsAnsweringLosesNothing();
 
@@ -425,6 +461,79 @@ void TestJourneys::mouseThatStopsAnsweringLosesNothing() {
     QVERIFY2(s.value("dpiStages").toInt() == 2, QJsonDocument(s).toJson().constData());
     p.screenshot("after_failures");
     QCOMPARE(p.quit(), 0);
+}
+
+void TestJourneys::buttonFunctions_data() {
+    journey_data();
+}
+
+// Button 3 (middle) gets Ctrl+B captured from the keyboard, button 4 (forward)
+// the DPI loop, button 5 (back, position 4) a gun switch over two slots; one
+// Save sends matrix 1 and, for the gun switch, the three layer matrices.
+void TestJourneys::buttonFunctions() {
+    QFETCH(QString, family);
+    QFETCH(bool, scrambled);
+    const bool is560 = family == "560";
+    const QString tag = family + (scrambled ? "_scrambled" : "_plain");
+    E2eProgram p(dir.path());
+    QVERIFY(p.prepare({family, scrambled, true}));
+    QVERIFY2(p.start(), qPrintable(p.lines().join('\n')));
+    QTest::qWait(1800);
+
+    // Key combination, captured through the system-wide key hook.
+    QVERIFY(p.click(kKeyRowX, keyRowY(2)));
+    QVERIFY(p.click(kCombo[0], kCombo[1]));
+    const int keysFrom = p.lines().size();
+    QVERIFY(p.key("ctrl+b"));
+    QVERIFY2(p.waitForLine("detectKeyboard", 5000, keysFrom) >= 0, "the key hook saw nothing");
+    QTest::qWait(300);
+    p.screenshot("assign_combo_" + tag);
+    QVERIFY(p.click(kComboConfirm[0], kComboConfirm[1]));
+    QVERIFY(p.click(kAssignClose[0], kAssignClose[1]));
+
+    // DPI loop: the third of the DPI radios, 558 px down the content.
+    QVERIFY(p.click(kKeyRowX, keyRowY(3)));
+    double scrolled = scrollAssign(p, 60);
+    QVERIFY(scrolled > 0);
+    QVERIFY(p.click(kAssign[0] + 48 + 2 * 86 + 20, int(kContentTop + 558 - scrolled + 7)));
+    p.screenshot("assign_dpi_" + tag);
+    QVERIFY(p.click(kAssignClose[0], kAssignClose[1]));
+
+    // Gun switch over two slots: the second gun radio, 772 px down.
+    QVERIFY(p.click(kKeyRowX, keyRowY(4)));
+    scrolled = scrollAssign(p, 120);
+    QVERIFY(scrolled > 0);
+    QVERIFY(p.click(kAssign[0] + 48 + 120 + 20, int(kContentTop + 772 - scrolled + 7)));
+    p.screenshot("assign_gun_" + tag);
+    QVERIFY(p.click(kAssignClose[0], kAssignClose[1]));
+    QVERIFY(p.click(kSave[0], kSave[1]));
+
+    auto matrix = [](const QJsonObject &s, int n) {
+        return s.value("keyMatrix").toObject().value(QString::number(n)).toString();
+    };
+    auto done = [&](const QJsonObject &s) {
+        return entryAt(matrix(s, 1), 2) == "00 01 05 00" &&
+               entryAt(matrix(s, 1), 3) == "07 00 03 00" &&
+               bytes(entryAt(matrix(s, 4), 4), 0, 1) == "08";
+    };
+    const QJsonObject s = p.dumpUntil(done);
+    p.screenshot("buttons_saved_" + tag);
+    QVERIFY2(done(s), QJsonDocument(s.value("keyMatrix").toObject()).toJson().constData());
+    // The gun switch in each layer: 553 names the next layer in byte 3, 560
+    // marks it in byte 2 and widens the layer mask to three layers.
+    const QStringList gun =
+        is560 ? QStringList{"08 00 01 00", "08 00 03 00", "08 00 00 00", "08 00 00 00"}
+              : QStringList{"08 00 01 01", "08 00 01 02", "08 00 01 00", "08 00 01 00"};
+    for (int layer = 1; layer <= 4; ++layer)
+        QCOMPARE(entryAt(matrix(s, layer), 4), gun.at(layer - 1));
+    // The first button of each layer fires with that layer's gun slot.
+    for (int layer = 2; layer <= 4; ++layer)
+        QCOMPARE(bytes(entryAt(matrix(s, layer), 0), 0, 2),
+                 QStringLiteral("0b %1").arg(layer - 2, 2, 10, QLatin1Char('0')));
+    if (is560)
+        QCOMPARE(bytes(s.value("profiles").toObject().value("0").toString(), 2, 1), QString("0f"));
+    QCOMPARE(p.quit(), 0);
+    QVERIFY2(p.violations().isEmpty(), qPrintable(p.violations().join('\n')));
 }
 
 QTEST_GUILESS_MAIN(TestJourneys)
