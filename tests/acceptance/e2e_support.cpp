@@ -293,10 +293,21 @@ bool E2eProgram::windowVisible() {
 }
 
 bool E2eProgram::click(int x, int y, int settleMs) {
-    const bool ok = e2e::runTool("xdotool", {"mousemove", "--sync", QString::number(m_winX + x),
-                                             QString::number(m_winY + y), "click", "1"});
+    // No --sync: it waits for a motion that never comes when the pointer is
+    // already there.
+    const bool ok =
+        e2e::runTool("xdotool", {"mousemove", QString::number(m_winX + x),
+                                 QString::number(m_winY + y), "sleep", "0.05", "click", "1"});
     // lists slide open and closed in under 200 ms
     QTest::qWait(settleMs);
+    return ok;
+}
+
+bool E2eProgram::doubleClick(int x, int y) {
+    const bool ok = e2e::runTool("xdotool", {"mousemove", QString::number(m_winX + x),
+                                             QString::number(m_winY + y), "sleep", "0.05", "click",
+                                             "--repeat", "2", "--delay", "80", "1"});
+    QTest::qWait(400);
     return ok;
 }
 

@@ -56,6 +56,7 @@ public:
 
     // Window-relative pointer and keyboard.
     bool click(int x, int y, int settleMs = 400);
+    bool doubleClick(int x, int y);
     bool typeInto(int x, int y, const QString &text);
     bool key(const QString &keys);
     bool findWindow(int timeoutMs);

@@ -6,7 +6,9 @@
 #include "e2e_support.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
 #include <QSettings>
@@ -155,6 +157,7 @@ private slots:
     void buttonFunctions();
     void corruptDeviceListCostsNothing();
     void mouseThatStopsAnsweringLosesNothing();
+    void macroNameWithPathSeparatorIsRefused();
 
 private:
     QTemporaryDir dir;
@@ -534,6 +537,61 @@ void TestJourneys::buttonFunctions() {
         QCOMPARE(bytes(s.value("profiles").toObject().value("0").toString(), 2, 1), QString("0f"));
     QCOMPARE(p.quit(), 0);
     QVERIFY2(p.violations().isEmpty(), qPrintable(p.violations().join('\n')));
+}
+
+// A new macro renamed to a name that climbs out of the macro folder: the
+// rename is refused, the macro keeps its name and file, nothing is written
+// elsewhere.
+void TestJourneys::macroNameWithPathSeparatorIsRefused() {
+    constexpr int editorRow[2] = {24 + 8 + 108, 88 + 254 + 8 + 40 + 12};
+    constexpr int editor[2] = {(1024 - 640) / 2, (640 - 448) / 2};
+    constexpr int newButton[2] = {editor[0] + 16 + 32, editor[1] + 81 + 328 + 8 + 12};
+    constexpr int firstName[2] = {editor[0] + 16 + 84, editor[1] + 81 + 13};
+    constexpr int editorClose[2] = {editor[0] + 640 - 16 - 8, editor[1] + 20};
+
+    E2eProgram p(dir.path());
+    QVERIFY(p.prepare({"553", false, true}));
+    QVERIFY2(p.start(), qPrintable(p.lines().join('\n')));
+    QTest::qWait(1800);
+    const QString macros = p.folder() + "/modules/macro/";
+    const QStringList before = QDir(macros).entryList(QDir::Files);
+
+    QVERIFY(p.click(editorRow[0], editorRow[1]));
+    QVERIFY(p.click(newButton[0], newButton[1]));
+    QStringList created = QDir(macros).entryList(QDir::Files);
+    QCOMPARE(created.size(), before.size() + 1);
+    QString made;
+    for (const QString &f : created)
+        if (!before.contains(f))
+            made = f;
+    auto rename = [&](const QString &name) {
+        return p.doubleClick(firstName[0], firstName[1]) && p.key("ctrl+a") &&
+               e2e::runTool("xdotool", {"type", name}) && p.key("Return");
+    };
+    // A plain name is taken (so the refusal below is the name's doing).
+    QVERIFY(rename("Recoil"));
+    QDeadlineTimer renamed(5000);
+    while (!QFile::exists(macros + "Recoil.bin") && !renamed.hasExpired())
+        QTest::qWait(100);
+    QVERIFY2(QFile::exists(macros + "Recoil.bin"), qPrintable(QDir(macros).entryList().join(',')));
+    QVERIFY(!QFile::exists(macros + made));
+    made = "Recoil.bin";
+    created = QDir(macros).entryList(QDir::Files);
+
+    QVERIFY(rename("../evil"));
+    p.screenshot("macro_bad_name");
+    QVERIFY(p.click(editorClose[0], editorClose[1]));
+    QCOMPARE(p.quit(), 0);
+
+    QCOMPARE(QDir(macros).entryList(QDir::Files), created);
+    QVERIFY(QFile::exists(macros + made));
+    QVERIFY(!QFile::exists(p.folder() + "/modules/evil.bin"));
+    QVERIFY(!QFile::exists(macros + "evil.bin"));
+    QFile names(p.folder() + "/modules/setting/name.bin");
+    QVERIFY(names.open(QIODevice::ReadOnly));
+    const QByteArray list = names.readAll();
+    QVERIFY2(!list.contains("evil") && list.contains(QFileInfo(made).completeBaseName().toUtf8()),
+             list.constData());
 }
 
 QTEST_GUILESS_MAIN(TestJourneys)
