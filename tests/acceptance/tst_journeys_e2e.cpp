@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
+#include <QMap>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -158,6 +159,7 @@ private slots:
     void corruptDeviceListCostsNothing();
     void mouseThatStopsAnsweringLosesNothing();
     void macroNameWithPathSeparatorIsRefused();
+    void importOfANonProfileIsRefused();
 
 private:
     QTemporaryDir dir;
@@ -592,6 +594,79 @@ void TestJourneys::macroNameWithPathSeparatorIsRefused() {
     const QByteArray list = names.readAll();
     QVERIFY2(!list.contains("evil") && list.contains(QFileInfo(made).completeBaseName().toUtf8()),
              list.constData());
+}
+
+// Snapshot of the settings folder: every file's bytes by name.
+QMap<QString, QByteArray> settingsFiles(const QString &folder) {
+    QMap<QString, QByteArray> files;
+    for (const QFileInfo &f : QDir(folder).entryInfoList(QDir::Files)) {
+        QFile in(f.filePath());
+        if (in.open(QIODevice::ReadOnly))
+            files.insert(f.fileName(), in.readAll());
+    }
+    return files;
+}
+
+// Waits for a top-level window titled `title`; its id, or empty.
+QString waitForWindow(const QString &title, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        QByteArray ids;
+        if (e2e::runTool("xdotool", {"search", "--onlyvisible", "--name", title}, &ids) &&
+            !ids.trimmed().isEmpty())
+            return QString::fromLatin1(ids.trimmed().split('\n').first());
+        QTest::qWait(200);
+    }
+    return {};
+}
+
+// The profile dialog's Import, given a text file named like a profile: a
+// warning says so, and no profile changes.
+void TestJourneys::importOfANonProfileIsRefused() {
+    constexpr int configButton[2] = {kReset[0] - 64 - 16, kSave[1]};
+    constexpr int profileDialog[2] = {(1024 - 415 + 1) / 2, (640 - 288) / 2};
+    constexpr int importButton[2] = {profileDialog[0] + 16 + 64 + 8 + 32,
+                                     profileDialog[1] + 57 + 180 + 12 + 12};
+
+    E2eProgram p(dir.path());
+    QVERIFY(p.prepare({"553", false, true}));
+    const QString notAProfile = p.folder() + "/../notes.pf";
+    QFile notes(notAProfile);
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("shopping list\nmilk\n");
+    notes.close();
+    QVERIFY2(p.start(), qPrintable(p.lines().join('\n')));
+    QTest::qWait(1800);
+    const QString settings = p.folder() + "/modules/setting";
+    const QMap<QString, QByteArray> before = settingsFiles(settings);
+
+    QVERIFY(p.click(configButton[0], configButton[1]));
+    QVERIFY(p.click(importButton[0], importButton[1], 100));
+    const QString chooser = waitForWindow("Open File", 15000);
+    QVERIFY2(!chooser.isEmpty(), "no file dialog");
+    QVERIFY(e2e::runTool("xdotool", {"windowfocus", "--sync", chooser}));
+    QVERIFY(e2e::runTool("xdotool", {"type", QFileInfo(notAProfile).absoluteFilePath()}));
+    QVERIFY(p.key("Return"));
+    const QString warning = waitForWindow("Import Profile", 10000);
+    p.screenshot("import_not_a_profile");
+    QVERIFY2(!warning.isEmpty(), "no warning for a file that is not a profile");
+    QVERIFY(e2e::runTool("xdotool", {"windowfocus", "--sync", warning}));
+    QVERIFY(p.key("Return"));
+    QTest::qWait(500);
+    QVERIFY(p.running());
+    QCOMPARE(p.quit(), 0);
+
+    // Import appends its entry before the file is chosen, and a refused file
+    // leaves it like a cancelled choice; everything that was there stays.
+    const QMap<QString, QByteArray> after = settingsFiles(settings);
+    QCOMPARE(after.keys(), before.keys());
+    for (auto it = before.begin(); it != before.end(); ++it) {
+        QVERIFY2(!after.value(it.key()).contains("shopping"), qPrintable(it.key()));
+        if (it.key() != "name.bin")
+            QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key() + " changed"));
+    }
+    QSettings names(settings + "/name.bin", QSettings::IniFormat);
+    QCOMPARE(names.value("profile/profileName").toStringList().value(0), QString("Standard0"));
 }
 
 QTEST_GUILESS_MAIN(TestJourneys)
