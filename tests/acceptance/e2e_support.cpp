@@ -311,6 +311,18 @@ bool E2eProgram::doubleClick(int x, int y) {
     return ok;
 }
 
+bool E2eProgram::drag(int x, int y, int dy) {
+    const QString sx = QString::number(m_winX + x);
+    bool ok = e2e::runTool("xdotool", {"mousemove", sx, QString::number(m_winY + y), "sleep",
+                                       "0.05", "mousedown", "1"});
+    for (int step = 1; ok && step <= 4; ++step)
+        ok = e2e::runTool("xdotool",
+                          {"mousemove", "--sync", sx, QString::number(m_winY + y + dy * step / 4)});
+    ok = e2e::runTool("xdotool", {"mouseup", "1"}) && ok;
+    QTest::qWait(300);
+    return ok;
+}
+
 bool E2eProgram::typeInto(int x, int y, const QString &text) {
     return click(x, y) && key("ctrl+a") && e2e::runTool("xdotool", {"type", text}) && key("Return");
 }

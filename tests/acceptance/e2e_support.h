@@ -57,6 +57,8 @@ public:
     // Window-relative pointer and keyboard.
     bool click(int x, int y, int settleMs = 400);
     bool doubleClick(int x, int y);
+    // Presses at x,y, moves down by dy in four steps, releases.
+    bool drag(int x, int y, int dy);
     bool typeInto(int x, int y, const QString &text);
     bool key(const QString &keys);
     bool findWindow(int timeoutMs);

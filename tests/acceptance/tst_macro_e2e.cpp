@@ -1,49 +1,16 @@
 // A macro recorded with real key events in the running virtual program,
 // bound to a button and saved, then read back from the simulated mouse.
+#include "e2e_support.h"
+
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+using e2e::bytes;
 
 namespace {
-
-bool copyTree(const QString &from, const QString &to) {
-    if (!QDir().mkpath(to))
-        return false;
-    for (const QFileInfo &entry :
-         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = to + '/' + entry.fileName();
-        if (entry.isDir() ? !copyTree(entry.filePath(), target)
-                          : !QFile::copy(entry.filePath(), target))
-            return false;
-    }
-    return true;
-}
-
-bool runTool(const QString &tool, const QStringList &args, QByteArray *out = nullptr) {
-    QProcess p;
-    p.start(tool, args);
-    if (!p.waitForFinished(10000) || p.exitCode() != 0)
-        return false;
-    if (out)
-        *out = p.readAllStandardOutput();
-    return true;
-}
-
-// Bytes first..first+count-1 of a firmware hex text ("07 0f 1f ...").
-QString bytes(const QString &hex, int first, int count) {
-    return hex.split(' ').mid(first, count).join(' ');
-}
 
 // Positions in the 1024 x 640 window (8 buttons): the editor block under
 // the key matrix panel, the macro editor (640 x 448) and the key assignment
@@ -70,200 +37,17 @@ class TestMacroEndToEnd : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanup();
     void recordedMacroReachesItsSlot_data();
     void recordedMacroReachesItsSlot();
 
 private:
-    bool start(const QString &family);
-    int waitForLine(const QString &text, int timeoutMs);
-    bool control(const QByteArray &command);
-    QJsonObject dump();
-    bool click(int x, int y);
-    bool drag(int x, int y, int dy);
-    void shot(const QString &name);
-
     QTemporaryDir dir;
-    QString appFolder;
-    QString controlPipe;
-    QString wireLog;
-    QProcess app;
-    QStringList lines;
-    QByteArray pending;
-    int winX = 0;
-    int winY = 0;
-    int run = 0;
 };
 
 void TestMacroEndToEnd::initTestCase() {
     QVERIFY(dir.isValid());
     QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "runs under xvfb-run");
-    QVERIFY2(runTool("xdotool", {"version"}), "xdotool");
-}
-
-void TestMacroEndToEnd::cleanup() {
-    if (app.state() != QProcess::NotRunning) {
-        app.terminate();
-        if (!app.waitForFinished(10000)) {
-            app.kill();
-            app.waitForFinished(5000);
-        }
-    }
-    lines.clear();
-    pending.clear();
-}
-
-bool TestMacroEndToEnd::start(const QString &family) {
-    // A private copy per run: its own settings files and its own instance.
-    const QString base = dir.path() + QStringLiteral("/run%1").arg(++run);
-    const QFileInfo built(QStringLiteral(PROGRAM_PATH));
-    appFolder = base + "/app";
-    if (!copyTree(built.absolutePath() + "/modules", appFolder + "/modules"))
-        return false;
-    const QString program = appFolder + '/' + built.fileName();
-    if (!QFile::copy(built.absoluteFilePath(), program) ||
-        !QFile::setPermissions(program, QFile::permissions(built.absoluteFilePath())))
-        return false;
-
-    QFile config(appFolder + "/modules/setting/apConfig.bin");
-    if (!config.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray text = config.readAll();
-    config.close();
-    text.replace("icType=553", "icType=" + family.toLatin1());
-    if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        config.write(text) != text.size())
-        return false;
-    config.close();
-
-    const QString deviceFile = base + "/device.json";
-    QFile device(deviceFile);
-    if (!device.open(QIODevice::WriteOnly) ||
-        device.write(QJsonDocument(QJsonObject{{"family", family}}).toJson()) <= 0)
-        return false;
-    device.close();
-
-    controlPipe = base + "/control";
-    wireLog = base + "/wire.log";
-    if (::mkfifo(QFile::encodeName(controlPipe).constData(), 0600) != 0)
-        return false;
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("SKARN_VIRTUAL_CONTROL", controlPipe);
-    env.insert("SKARN_VIRTUAL_LOG", wireLog);
-    env.insert("SKARN_VIRTUAL_DEVICE", deviceFile);
-    env.insert("QT_LOGGING_RULES", "skarn.shell.debug=true");
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::MergedChannels);
-    app.setWorkingDirectory(base);
-    app.start(program, {});
-    if (!app.waitForStarted(10000))
-        return false;
-    if (waitForLine("runUI", 40000) < 0)
-        return false;
-
-    // The 1024 x 640 window of this process, wherever it was placed.
-    QByteArray ids;
-    QDeadlineTimer deadline(15000);
-    while (!deadline.hasExpired()) {
-        if (runTool("xdotool",
-                    {"search", "--onlyvisible", "--pid", QString::number(app.processId())}, &ids))
-            for (const QByteArray &id : ids.split('\n')) {
-                QByteArray geometry;
-                if (id.isEmpty() ||
-                    !runTool("xdotool", {"getwindowgeometry", "--shell", QString::fromLatin1(id)},
-                             &geometry))
-                    continue;
-                const QString g = QString::fromLatin1(geometry);
-                if (!g.contains("WIDTH=1024") || !g.contains("HEIGHT=640"))
-                    continue;
-                winX = QRegularExpression("X=(-?\\d+)").match(g).captured(1).toInt();
-                winY = QRegularExpression("Y=(-?\\d+)").match(g).captured(1).toInt();
-                // past the start-up lock (1 s) before the first click
-                QTest::qWait(1800);
-                return true;
-            }
-        QTest::qWait(200);
-    }
-    return false;
-}
-
-int TestMacroEndToEnd::waitForLine(const QString &text, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    int from = 0;
-    for (;;) {
-        for (int i = from; i < lines.size(); ++i)
-            if (lines.at(i).contains(text))
-                return i;
-        from = lines.size();
-        if (deadline.hasExpired() || app.state() == QProcess::NotRunning)
-            return -1;
-        app.waitForReadyRead(200);
-        pending += app.readAll();
-        int newline;
-        while ((newline = pending.indexOf('\n')) >= 0) {
-            lines << QString::fromUtf8(pending.left(newline));
-            pending.remove(0, newline + 1);
-        }
-    }
-}
-
-bool TestMacroEndToEnd::control(const QByteArray &command) {
-    const int fd = ::open(QFile::encodeName(controlPipe).constData(), O_WRONLY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    const QByteArray line = command + '\n';
-    const bool ok = ::write(fd, line.constData(), size_t(line.size())) == line.size();
-    ::close(fd);
-    return ok;
-}
-
-QJsonObject TestMacroEndToEnd::dump() {
-    static int n = 0;
-    const QString path = dir.path() + QStringLiteral("/state%1.json").arg(++n);
-    if (!control("dump " + QFile::encodeName(path)))
-        return {};
-    QDeadlineTimer deadline(5000);
-    while (!deadline.hasExpired()) {
-        QFile f(path);
-        if (f.open(QIODevice::ReadOnly)) {
-            const QJsonDocument doc = QJsonDocument::fromJson(f.readAll());
-            if (doc.isObject())
-                return doc.object();
-        }
-        QTest::qWait(50);
-    }
-    return {};
-}
-
-bool TestMacroEndToEnd::click(int x, int y) {
-    // No --sync: it waits for a motion event, and a second click on the same
-    // spot (Start, then Stop Record) would never get one.
-    bool ok =
-        runTool("xdotool", {"mousemove", QString::number(winX + x), QString::number(winY + y)});
-    QTest::qWait(150);
-    ok = runTool("xdotool", {"click", "1"}) && ok;
-    // lists slide open and closed in under 200 ms
-    QTest::qWait(400);
-    return ok;
-}
-
-bool TestMacroEndToEnd::drag(int x, int y, int dy) {
-    const QString sx = QString::number(winX + x);
-    bool ok = runTool("xdotool", {"mousemove", sx, QString::number(winY + y)});
-    QTest::qWait(150);
-    ok = ok && runTool("xdotool", {"mousedown", "1"});
-    for (int step = 1; ok && step <= 4; ++step) {
-        ok = runTool("xdotool", {"mousemove", sx, QString::number(winY + y + dy * step / 4)});
-        QTest::qWait(60);
-    }
-    ok = runTool("xdotool", {"mouseup", "1"}) && ok;
-    QTest::qWait(300);
-    return ok;
-}
-
-void TestMacroEndToEnd::shot(const QString &name) {
-    runTool("import", {"-window", "root", QDir::currentPath() + "/macro_e2e_" + name + ".png"});
+    QVERIFY2(e2e::runTool("xdotool", {"version"}), "xdotool");
 }
 
 void TestMacroEndToEnd::recordedMacroReachesItsSlot_data() {
@@ -277,25 +61,29 @@ void TestMacroEndToEnd::recordedMacroReachesItsSlot_data() {
 // macro slot holds the encoded image, the same bytes for both families.
 void TestMacroEndToEnd::recordedMacroReachesItsSlot() {
     QFETCH(QString, family);
-    QVERIFY2(start(family), qPrintable(lines.join('\n')));
+    E2eProgram p(dir.path());
+    QVERIFY(p.prepare({family, true, true}));
+    QVERIFY2(p.start(), qPrintable(p.lines().join('\n')));
+    // past the start-up lock (1 s) before the first click
+    QTest::qWait(1800);
 
-    QVERIFY(click(kMacroEditorRow[0], kMacroEditorRow[1]));
-    QVERIFY(click(kNew[0], kNew[1]));
-    QVERIFY(click(kRecord[0], kRecord[1]));
-    QVERIFY(runTool("xdotool", {"key", "--delay", "120", "a", "b"}));
+    QVERIFY(p.click(kMacroEditorRow[0], kMacroEditorRow[1]));
+    QVERIFY(p.click(kNew[0], kNew[1]));
+    QVERIFY(p.click(kRecord[0], kRecord[1]));
+    QVERIFY(e2e::runTool("xdotool", {"key", "--delay", "120", "a", "b"}));
     QTest::qWait(300);
-    QVERIFY(click(kRecord[0], kRecord[1]));
-    shot("recorded_" + family);
-    QVERIFY(click(kEditorClose[0], kEditorClose[1]));
+    QVERIFY(p.click(kRecord[0], kRecord[1]));
+    p.screenshot("macro_recorded_" + family);
+    QVERIFY(p.click(kEditorClose[0], kEditorClose[1]));
 
-    QVERIFY(click(kButtonRow[0], kButtonRow[1]));
-    QVERIFY(drag(kHandle[0], kHandle[1], kHandleDrag));
-    QVERIFY(click(kMacroList[0], kMacroList[1]));
-    QVERIFY(click(kMacroList[0], kMacroList[1] - 12 + 24 + 12));
-    shot("assigned_" + family);
-    QVERIFY(click(kAssignClose[0], kAssignClose[1]));
-    shot("closed_" + family);
-    QVERIFY(click(kSave[0], kSave[1]));
+    QVERIFY(p.click(kButtonRow[0], kButtonRow[1]));
+    QVERIFY(p.drag(kHandle[0], kHandle[1], kHandleDrag));
+    QVERIFY(p.click(kMacroList[0], kMacroList[1]));
+    QVERIFY(p.click(kMacroList[0], kMacroList[1] - 12 + 24 + 12));
+    p.screenshot("macro_assigned_" + family);
+    QVERIFY(p.click(kAssignClose[0], kAssignClose[1]));
+    p.screenshot("macro_closed_" + family);
+    QVERIFY(p.click(kSave[0], kSave[1]));
 
     // press A, release A, press B, release B with no pauses recorded
     const QString image = "00 01 01 04 81 04 01 05 81 05 00 00";
@@ -307,16 +95,16 @@ void TestMacroEndToEnd::recordedMacroReachesItsSlot() {
         return bytes(hex, 0, 12) == image &&
                bytes(hex, 12, 116) == QString("00 ").repeated(115) + "00";
     };
-    while (!(s = dump()).isEmpty() && !done() && !deadline.hasExpired())
+    while (!(s = p.dump()).isEmpty() && !done() && !deadline.hasExpired())
         QTest::qWait(250);
-    shot("saved_" + family);
+    p.screenshot("macro_saved_" + family);
     QVERIFY2(done(), QJsonDocument(s.value("macros").toObject()).toJson().constData());
 
     // The program's own files: the macro's steps and, after Save, the
     // button's macro entry with the macro's name in the current profile.
     auto filesDone = [&] {
-        QSettings macro(appFolder + "/modules/macro/Macro_0.bin", QSettings::IniFormat);
-        QSettings profile(appFolder + "/modules/setting/p1.bin", QSettings::IniFormat);
+        QSettings macro(p.folder() + "/modules/macro/Macro_0.bin", QSettings::IniFormat);
+        QSettings profile(p.folder() + "/modules/setting/p1.bin", QSettings::IniFormat);
         const QStringList entry =
             profile.value("mouseKeyMatrix/" + QString::number(kButton)).toStringList();
         return macro.value("config/total").toInt() == 4 &&
@@ -329,10 +117,7 @@ void TestMacroEndToEnd::recordedMacroReachesItsSlot() {
         QTest::qWait(250);
     QVERIFY(filesDone());
 
-    QFile log(wireLog);
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    const QByteArray wire = log.readAll();
-    QVERIFY2(!wire.contains("\"op\":\"violation\""), wire.right(2000).constData());
+    QVERIFY2(p.violations().isEmpty(), qPrintable(p.violations().join('\n')));
 }
 
 QTEST_GUILESS_MAIN(TestMacroEndToEnd)
