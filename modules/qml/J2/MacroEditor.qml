@@ -15,7 +15,10 @@ Rectangle {
         "Insert Delay", "Insert Key", "Insert Left Key", "Insert Middle Key", "Insert Right Key",
         "", ""]
     // The controller; a test may put a recorder with macro files here.
-    property var view: ui_View
+    // The native side publishes ui_View only after the scene is loaded, so
+    // it is looked up when first used rather than bound at creation.
+    property var view: null
+    function ctl() { return view !== null ? view : ui_View; }
 
     readonly property int maxMacros: 100
     // Name that the name list file uses to mark a one-name list; a macro
@@ -95,7 +98,7 @@ Rectangle {
     }
 
     function storeNames() {
-        view.updataNameList(0, names());
+        ctl().updataNameList(0, names());
         feedKeyAssigment();
     }
 
@@ -112,7 +115,7 @@ Rectangle {
     }
 
     function init() {
-        var list = U.toList(view.getNameList(0));
+        var list = U.toList(ctl().getNameList(0));
         if (list.length === 2 && String(list[1]) === listSentinel)
             list = [list[0]];
         macroNameModel.clear();
@@ -151,7 +154,7 @@ Rectangle {
 
     function loadSteps() {
         clearSteps();
-        var list = U.toList(view.loadMacroIni(currentName()));
+        var list = U.toList(ctl().loadMacroIni(currentName()));
         for (var i = 0; i + 1 < list.length; ++i) {
             var s = Enc.parseStep(list[i]);
             if (s.type >= 0 && s.type <= 4)
@@ -205,16 +208,16 @@ Rectangle {
         var name = currentName();
         if (name === "")
             return;
-        view.saveMacroIni(name, stepStrings(), repeatValue());
+        ctl().saveMacroIni(name, stepStrings(), repeatValue());
         modifyMacroData(name);
     }
 
     function sendMacro(buttonIndex, name) {
-        var list = U.toList(view.loadMacroIni(U.toText(name, "")));
+        var list = U.toList(ctl().loadMacroIni(U.toText(name, "")));
         // No file, nothing to play: the slot keeps what it has.
         if (list.length === 0)
             return false;
-        view.mouseSendMacroData(Enc.encodeList(list, codeOf), buttonIndex);
+        ctl().mouseSendMacroData(Enc.encodeList(list, codeOf), buttonIndex);
         return true;
     }
 
@@ -229,7 +232,7 @@ Rectangle {
             var r = km.modKeys.get(j);
             if (r.keyCode0 !== 0x04)
                 continue;
-            if (U.toText(view.getData("mouseMacroKey/" + r.keyCode2, false), "") === name)
+            if (U.toText(ctl().getData("mouseMacroKey/" + r.keyCode2, false), "") === name)
                 out.push(j);
         }
         return out;
@@ -250,14 +253,14 @@ Rectangle {
         }
         if (hit.length > 0)
             km.modKeys.saveData();
-        view.deleteMacroUpdateProfile(name);
+        ctl().deleteMacroUpdateProfile(name);
     }
 
     onModifyMacroName: function (oldName, newName) {
         var km = mainIten.keyMatrixMain;
         var hit = boundEntries(oldName);
         for (var k = 0; k < hit.length; ++k) {
-            view.setData("mouseMacroKey/" + km.modKeys.get(hit[k]).keyCode2, newName);
+            ctl().setData("mouseMacroKey/" + km.modKeys.get(hit[k]).keyCode2, newName);
             km.modKeys.setProperty(hit[k], "keyText", newName);
         }
     }
@@ -277,7 +280,7 @@ Rectangle {
             return false;
         endRename();
         macroNameModel.append({ textValue: name });
-        view.createMacroIni(name, 0);
+        ctl().createMacroIni(name, 0);
         selectMacro(macroNameModel.count - 1);
         storeNames();
         return true;
@@ -290,8 +293,8 @@ Rectangle {
         endRename();
         var row = currentRow >= 0 ? currentRow : macroNameModel.count;
         macroNameModel.insert(row, { textValue: name });
-        if (view.loadMacroFile(name) !== true)
-            view.createMacroIni(name, 0);
+        if (ctl().loadMacroFile(name) !== true)
+            ctl().createMacroIni(name, 0);
         selectMacro(row);
         storeNames();
         return true;
@@ -299,7 +302,7 @@ Rectangle {
 
     function exportMacro() {
         if (currentRow >= 0)
-            view.saveMacroFile(currentName());
+            ctl().saveMacroFile(currentName());
     }
 
     function deleteCurrent() {
@@ -310,7 +313,7 @@ Rectangle {
             stopRecording();
         var name = currentName();
         var row = currentRow;
-        view.deleteMacroIni(name);
+        ctl().deleteMacroIni(name);
         clearSteps();
         deleteMacro(name);
         macroNameModel.remove(row);
@@ -336,7 +339,7 @@ Rectangle {
         if (!validNewName(text, oldName))
             return false;
         modifyMacroName(oldName, text);
-        if (view.modifyMacroNameUpdateProfile(oldName, text) === false) {
+        if (ctl().modifyMacroNameUpdateProfile(oldName, text) === false) {
             // The file could not take the name (one is in the way): the
             // buttons keep playing the macro under its old name.
             modifyMacroName(text, oldName);
