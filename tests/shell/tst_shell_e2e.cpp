@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -38,6 +39,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void startsInExecutableFolderAndConnects();
+    void windowLooksRight();
     void secondStartExitsWithOne();
     void keyPressReachesScene();
     void followsUnplugAndPlug();
@@ -138,6 +140,62 @@ void TestShellEndToEnd::startsInExecutableFolderAndConnects() {
     const QByteArray wire = log.readAll();
     QVERIFY2(wire.contains("\"op\":\"set_feature\""), "the presence check went over the wire");
     QVERIFY2(!wire.contains("\"op\":\"violation\""), wire.constData());
+}
+
+// The window as it shows after the start-up interval: dark artwork over the
+// whole window, black panels, the blue buttons, the orange accents and the
+// mouse's current DPI stage (1) lit in orange.
+void TestShellEndToEnd::windowLooksRight() {
+    QTest::qWait(1800); // the start-up lock (1000 ms) and the logo hand over
+    QProcess info;
+    info.start("xwininfo", {"-name", "SKARN SK-70"});
+    QVERIFY(info.waitForFinished(10000));
+    const QString geometry = QString::fromUtf8(info.readAllStandardOutput());
+    const auto at = [&](const char *what) {
+        const QRegularExpression re(
+            QStringLiteral("Absolute upper-left %1:\\s+(-?\\d+)").arg(QLatin1String(what)));
+        return re.match(geometry).captured(1).toInt();
+    };
+    QVERIFY2(geometry.contains("Width: 1024") && geometry.contains("Height: 640"),
+             qPrintable(geometry));
+    const int wx = at("X"), wy = at("Y");
+
+    const QString shot = dir.path() + "/window.png";
+    QProcess grab;
+    grab.start("import", {"-window", "root", shot});
+    QVERIFY(grab.waitForFinished(20000));
+    QImage image(shot);
+    QVERIFY(!image.isNull());
+    QFile::remove(QStringLiteral("shell_e2e_window.png"));
+    QFile::copy(shot, QStringLiteral("shell_e2e_window.png")); // kept for a look by eye
+
+    struct Spot {
+        int x, y;
+        QRgb colour;
+        const char *what;
+    };
+    const Spot spots[] = {
+        {252, 300, qRgb(0, 0, 0), "key function panel"},
+        {780, 200, qRgb(0, 0, 0), "DPI panel"},
+        {945, 612, qRgb(0x09, 0x34, 0x7f), "Save button"},
+        {480, 44, qRgb(0xcf, 0x3e, 0x00), "title bar accent"},
+        {826, 268, qRgb(0xcf, 0x3e, 0x00), "active DPI stage"},
+        {860, 388, qRgb(0xcf, 0x3e, 0x00), "brightness slider"},
+    };
+    for (const Spot &s : spots) {
+        const QRgb p = image.pixel(wx + s.x, wy + s.y);
+        const int d = qAbs(qRed(p) - qRed(s.colour)) + qAbs(qGreen(p) - qGreen(s.colour)) +
+                      qAbs(qBlue(p) - qBlue(s.colour));
+        QVERIFY2(d <= 24, qPrintable(QStringLiteral("%1 at %2,%3 is #%4")
+                                         .arg(QLatin1String(s.what))
+                                         .arg(s.x)
+                                         .arg(s.y)
+                                         .arg(p & 0xffffff, 6, 16, QLatin1Char('0'))));
+    }
+    // No part of the window is left see-through (black on X11 without a
+    // compositor): the background artwork is dark but not black.
+    const QRgb corner = image.pixel(wx + 5, wy + 300);
+    QVERIFY2(qRed(corner) > 4 && qRed(corner) < 60, "background artwork");
 }
 
 void TestShellEndToEnd::secondStartExitsWithOne() {
