@@ -107,18 +107,16 @@ bool E2eProgram::prepare(const E2eDevice &device,
         !QFile::setPermissions(m_program, QFile::permissions(built.absoluteFilePath())))
         return false;
 
-    const QString configPath = m_app + "/modules/setting/apConfig.bin";
-    QFile config(configPath);
-    if (!config.open(QIODevice::ReadOnly))
+    const QString config = QStringLiteral("modules/setting/apConfig.bin");
+    QByteArray text = readAppFile(config);
+    if (text.isEmpty())
         return false;
-    QByteArray text = config.readAll();
-    config.close();
     setKey(text, "icType", device.family.toLatin1());
     setKey(text, "isEncode", device.encode ? "true" : "false");
     setKey(text, "isGun", device.gun ? "true" : "false");
     if (editConfig && !editConfig(text))
         return false;
-    if (!writeFile(configPath, text))
+    if (!writeAppFile(config, text))
         return false;
 
     m_deviceFile = m_base + "/device.json";
@@ -130,6 +128,15 @@ bool E2eProgram::prepare(const E2eDevice &device,
     m_pipe = m_base + "/control";
     m_log = m_base + "/wire.log";
     return ::mkfifo(QFile::encodeName(m_pipe).constData(), 0600) == 0;
+}
+
+QByteArray E2eProgram::readAppFile(const QString &relative) const {
+    QFile f(m_app + '/' + relative);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool E2eProgram::writeAppFile(const QString &relative, const QByteArray &data) const {
+    return writeFile(m_app + '/' + relative, data);
 }
 
 QProcessEnvironment E2eProgram::environment() const {

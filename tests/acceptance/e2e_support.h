@@ -81,6 +81,12 @@ public:
     QString program() const { return m_program; }
     QString sCode() const { return QStringLiteral("Tw70Sk"); }
 
+    // A file of the prepared copy, by its path under folder() (such as
+    // "modules/setting/p1.bin"): its bytes (empty when unreadable), or
+    // written over (false on failure).
+    QByteArray readAppFile(const QString &relative) const;
+    bool writeAppFile(const QString &relative, const QByteArray &data) const;
+
 private:
     QProcessEnvironment environment() const;
 
