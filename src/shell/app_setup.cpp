@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFont>
-#include <QOpenGLContext>
 #include <QQuickWindow>
 
 namespace AppSetup {
@@ -26,13 +25,12 @@ void prepareScene() {
     if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") ||
         !qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
         return;
-    QOpenGLContext probe;
-    if (probe.create()) {
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::OpenGL);
-    } else {
-        qCDebug(lcShell) << "no OpenGL: software scene renderer";
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    }
+    // A fixed 1024 x 640 window of pictures and flat panels needs no GPU.
+    // The software scene graph starts faster and keeps the resident set
+    // small: an OpenGL context alone maps the whole GL driver into this
+    // tray program for as long as it runs, and with Mesa's software GL (VMs,
+    // remote sessions, Xvfb) that is LLVM as well.
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
 } // namespace AppSetup
