@@ -8,103 +8,83 @@ using InputCallbacks::parseInstanceMessage;
 class TestInputCallbacks : public QObject {
     Q_OBJECT
 private slots:
-    void copyDataAcceptance_data();
-    void copyDataAcceptance();
-    void instanceMessages_data();
-    void instanceMessages();
-};
+    void copyDataAcceptance_data() {
+        QTest::addColumn<qulonglong>("dwData");
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<int>("cbData");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("text");
 
-void TestInputCallbacks::copyDataAcceptance_data() {
-    QTest::addColumn<qulonglong>("dwData");
-    QTest::addColumn<QByteArray>("block");
-    QTest::addColumn<int>("cbData");
-    QTest::addColumn<bool>("shown");
-    QTest::addColumn<QString>("text");
-
-    const QByteArray hello("hello");
-    const QByteArray chinese = QStringLiteral("鼠标设置").toUtf8();
-    QTest::newRow("ascii") << 9487ull << hello << int(hello.size()) << true
-                           << QStringLiteral("hello");
-    QTest::newRow("multi-byte counted in bytes")
-        << 9487ull << chinese << int(chinese.size()) << true << QStringLiteral("鼠标设置");
-    QTest::newRow("characters instead of bytes")
-        << 9487ull << chinese << int(QStringLiteral("鼠标设置").size()) << false << QString();
-    QTest::newRow("other id") << 9488ull << hello << int(hello.size()) << false << QString();
-    QTest::newRow("id zero") << 0ull << hello << int(hello.size()) << false << QString();
-    QTest::newRow("at most cbData bytes read")
-        << 9487ull << hello << 3 << true << QStringLiteral("hel");
-    QTest::newRow("zero inside the block")
-        << 9487ull << QByteArray("hel\0lo", 6) << 6 << false << QString();
-    QTest::newRow("trailing zero counted")
-        << 9487ull << QByteArray("hello\0", 6) << 6 << false << QString();
-    QTest::newRow("invalid utf-8") << 9487ull
-                                   << QByteArray("a\xff\xfe"
-                                                 "b")
-                                   << 4 << false << QString();
-    QTest::newRow("empty") << 9487ull << QByteArray() << 0 << true << QString();
-    QTest::newRow("markup stays text")
-        << 9487ull << QByteArray("<b>x</b>") << 8 << true << QStringLiteral("<b>x</b>");
-}
-
-void TestInputCallbacks::copyDataAcceptance() {
-    QFETCH(qulonglong, dwData);
-    QFETCH(QByteArray, block);
-    QFETCH(int, cbData);
-    QFETCH(bool, shown);
-    QFETCH(QString, text);
-
-    const std::optional<QString> result = copyDataText(
-        static_cast<unsigned long>(dwData), block.isEmpty() ? nullptr : block.constData(),
-        static_cast<unsigned int>(cbData));
-    QCOMPARE(result.has_value(), shown);
-    if (shown)
-        QCOMPARE(*result, text);
-}
-
-void TestInputCallbacks::instanceMessages_data() {
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("isCopyData");
-    QTest::addColumn<qulonglong>("dwData");
-    QTest::addColumn<QByteArray>("data");
-
-    QTest::newRow("empty: restore") << QString() << false << 0ull << QByteArray();
-    QTest::newRow("plain text: restore")
-        << QStringLiteral("hello") << false << 0ull << QByteArray();
-    QTest::newRow("copy data") << QStringLiteral("copydata:9487:hi there") << true << 9487ull
-                               << QByteArray("hi there");
-    QTest::newRow("text keeps its colons")
-        << QStringLiteral("copydata:9487:a:b:c") << true << 9487ull << QByteArray("a:b:c");
-    QTest::newRow("utf-8 bytes") << QStringLiteral("copydata:9487:鼠") << true << 9487ull
-                                 << QStringLiteral("鼠").toUtf8();
-    QTest::newRow("other id passed on")
-        << QStringLiteral("copydata:1:x") << true << 1ull << QByteArray("x");
-    QTest::newRow("empty text") << QStringLiteral("copydata:9487:") << true << 9487ull
-                                << QByteArray();
-    QTest::newRow("id not a number")
-        << QStringLiteral("copydata:abc:x") << false << 0ull << QByteArray();
-    QTest::newRow("negative id") << QStringLiteral("copydata:-1:x") << false << 0ull
-                                 << QByteArray();
-    QTest::newRow("id too large") << QStringLiteral("copydata:4294967296:x") << false << 0ull
-                                  << QByteArray();
-    QTest::newRow("no text separator")
-        << QStringLiteral("copydata:9487") << false << 0ull << QByteArray();
-    QTest::newRow("prefix case matters")
-        << QStringLiteral("COPYDATA:9487:x") << false << 0ull << QByteArray();
-}
-
-void TestInputCallbacks::instanceMessages() {
-    QFETCH(QString, message);
-    QFETCH(bool, isCopyData);
-    QFETCH(qulonglong, dwData);
-    QFETCH(QByteArray, data);
-
-    const InputCallbacks::InstanceMessage m = parseInstanceMessage(message);
-    QCOMPARE(m.isCopyData, isCopyData);
-    if (isCopyData) {
-        QCOMPARE(qulonglong(m.dwData), dwData);
-        QCOMPARE(m.data, data);
+        // A null text means the block is refused.
+        auto row = [](const char *name, qulonglong id, const QByteArray &block, int cbData,
+                      const QString &text) {
+            QTest::newRow(name) << id << block << cbData << !text.isNull() << text;
+        };
+        const QByteArray chinese = QStringLiteral("鼠标设置").toUtf8();
+        row("ascii", 9487, "hello", 5, "hello");
+        row("multi-byte counted in bytes", 9487, chinese, int(chinese.size()), "鼠标设置");
+        row("characters instead of bytes", 9487, chinese, 4, {});
+        row("other id", 9488, "hello", 5, {});
+        row("at most cbData bytes read", 9487, "hello", 3, "hel");
+        row("zero inside the block", 9487, QByteArray("hel\0lo", 6), 6, {});
+        row("trailing zero counted", 9487, QByteArray("hello\0", 6), 6, {});
+        row("invalid utf-8", 9487,
+            "a\xff\xfe"
+            "b",
+            4, {});
+        row("empty", 9487, {}, 0, "");
     }
-}
+    void copyDataAcceptance() {
+        QFETCH(qulonglong, dwData);
+        QFETCH(QByteArray, block);
+        QFETCH(int, cbData);
+        QFETCH(bool, shown);
+        QFETCH(QString, text);
+
+        const std::optional<QString> result = copyDataText(
+            static_cast<unsigned long>(dwData), block.isEmpty() ? nullptr : block.constData(),
+            static_cast<unsigned int>(cbData));
+        QCOMPARE(result.has_value(), shown);
+        if (shown)
+            QCOMPARE(*result, text);
+    }
+    void instanceMessages_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("isCopyData");
+        QTest::addColumn<qulonglong>("dwData");
+        QTest::addColumn<QByteArray>("data");
+
+        // A null data means the message is a restore request.
+        auto row = [](const char *name, const char *message, qulonglong id, const char *data) {
+            QTest::newRow(name) << QString::fromUtf8(message) << (data != nullptr) << id
+                                << QByteArray(data);
+        };
+        row("empty: restore", "", 0, nullptr);
+        row("plain text: restore", "hello", 0, nullptr);
+        row("copy data", "copydata:9487:hi there", 9487, "hi there");
+        row("text keeps its colons", "copydata:9487:a:b:c", 9487, "a:b:c");
+        row("utf-8 bytes", "copydata:9487:鼠", 9487, "鼠");
+        row("other id passed on", "copydata:1:x", 1, "x");
+        row("empty text", "copydata:9487:", 9487, "");
+        row("id not a number", "copydata:abc:x", 0, nullptr);
+        row("id too large", "copydata:4294967296:x", 0, nullptr);
+        row("no text separator", "copydata:9487", 0, nullptr);
+        row("prefix case matters", "COPYDATA:9487:x", 0, nullptr);
+    }
+    void instanceMessages() {
+        QFETCH(QString, message);
+        QFETCH(bool, isCopyData);
+        QFETCH(qulonglong, dwData);
+        QFETCH(QByteArray, data);
+
+        const InputCallbacks::InstanceMessage m = parseInstanceMessage(message);
+        QCOMPARE(m.isCopyData, isCopyData);
+        if (isCopyData) {
+            QCOMPARE(qulonglong(m.dwData), dwData);
+            QCOMPARE(m.data, data);
+        }
+    }
+};
 
 QTEST_MAIN(TestInputCallbacks)
 #include "tst_input_callbacks.moc"

@@ -36,21 +36,173 @@ bool copyTree(const QString &from, const QString &to) {
 class TestShellEndToEnd : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void startsInExecutableFolderAndConnects();
-    void windowLooksRight();
-    void secondStartExitsWithOne();
-    void keyPressReachesScene();
-    void followsUnplugAndPlug();
-    void quitsWithZero();
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "runs under xvfb-run");
+        // A private copy: its own single-instance key and its own settings files.
+        const QFileInfo built(QStringLiteral(PROGRAM_PATH));
+        appFolder = dir.path() + "/app";
+        QVERIFY(copyTree(built.absolutePath() + "/modules", appFolder + "/modules"));
+        program = appFolder + '/' + built.fileName();
+        QVERIFY(QFile::copy(built.absoluteFilePath(), program));
+        QVERIFY(QFile::setPermissions(program, QFile::permissions(built.absoluteFilePath())));
+
+        controlPipe = dir.path() + "/control";
+        wireLog = dir.path() + "/wire.log";
+        QCOMPARE(::mkfifo(QFile::encodeName(controlPipe).constData(), 0600), 0);
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("SKARN_VIRTUAL_CONTROL", controlPipe);
+        env.insert("SKARN_VIRTUAL_LOG", wireLog);
+        env.insert("QT_LOGGING_RULES", "skarn.shell.debug=true");
+        env.remove("SKARN_VIRTUAL_DEVICE");
+        app.setProcessEnvironment(env);
+        app.setProcessChannelMode(QProcess::MergedChannels);
+        app.setWorkingDirectory(dir.path());
+        app.start(program, {});
+        QVERIFY(app.waitForStarted(10000));
+    }
+    void cleanupTestCase() {
+        if (app.state() != QProcess::NotRunning) {
+            app.kill();
+            app.waitForFinished(5000);
+        }
+    }
+    void startsInExecutableFolderAndConnects() {
+        QVERIFY2(waitForLine("Device Connect", 30000) >= 0, qPrintable(lines.join('\n')));
+        QVERIFY2(waitForLine("runUI", 10000) >= 0, qPrintable(lines.join('\n')));
+
+        const QString cwd =
+            QFileInfo(QStringLiteral("/proc/%1/cwd").arg(app.processId())).symLinkTarget();
+        QCOMPARE(QFileInfo(cwd).canonicalFilePath(), QFileInfo(appFolder).canonicalFilePath());
+
+        QFile log(wireLog);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray wire = log.readAll();
+        QVERIFY2(wire.contains("\"op\":\"set_feature\""), "the presence check went over the wire");
+        QVERIFY2(!wire.contains("\"op\":\"violation\""), wire.constData());
+    }
+    // The window as it shows after the start-up interval: drawn everywhere (no
+    // see-through parts) and the mouse's current DPI stage (1) lit.
+    void windowLooksRight() {
+        QTest::qWait(1800); // the start-up lock (1000 ms) and the logo hand over
+        QProcess info;
+        info.start("xwininfo", {"-name", "SKARN SK-70"});
+        QVERIFY(info.waitForFinished(10000));
+        const QString geometry = QString::fromUtf8(info.readAllStandardOutput());
+        const auto at = [&](const char *what) {
+            const QRegularExpression re(
+                QStringLiteral("Absolute upper-left %1:\\s+(-?\\d+)").arg(QLatin1String(what)));
+            return re.match(geometry).captured(1).toInt();
+        };
+        QVERIFY2(geometry.contains("Width: 1024") && geometry.contains("Height: 640"),
+                 qPrintable(geometry));
+        const int wx = at("X"), wy = at("Y");
+
+        const QString shot = dir.path() + "/window.png";
+        QProcess grab;
+        grab.start("import", {"-window", "root", shot});
+        QVERIFY(grab.waitForFinished(20000));
+        QImage image(shot);
+        QVERIFY(!image.isNull());
+        QFile::remove(QStringLiteral("shell_e2e_window.png"));
+        QFile::copy(shot, QStringLiteral("shell_e2e_window.png")); // kept for a look by eye
+
+        const QRgb stage = image.pixel(wx + 826, wy + 268), orange = qRgb(0xcf, 0x3e, 0x00);
+        QVERIFY2(qAbs(qRed(stage) - qRed(orange)) + qAbs(qGreen(stage) - qGreen(orange)) +
+                         qAbs(qBlue(stage) - qBlue(orange)) <=
+                     24,
+                 qPrintable(QString::number(stage & 0xffffff, 16)));
+        // No part of the window is left see-through (black on X11 without a
+        // compositor): the background artwork is dark but not black.
+        const QRgb corner = image.pixel(wx + 5, wy + 300);
+        QVERIFY2(qRed(corner) > 4 && qRed(corner) < 60, "background artwork");
+    }
+    void secondStartExitsWithOne() {
+        const int from = lineCount();
+        QProcess second;
+        second.setProcessEnvironment(app.processEnvironment());
+        second.setWorkingDirectory(dir.path());
+        second.setProcessChannelMode(QProcess::MergedChannels);
+        second.start(program, {});
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 1);
+        // It opened nothing: no device access, no detection of its own.
+        QVERIFY(!second.readAll().contains("Device Connect"));
+        // The running instance got the request and, a device being connected,
+        // restores its window.
+        QVERIFY2(waitForLine("skarn.shell: restore", 10000, from) >= 0,
+                 qPrintable(lines.mid(from).join('\n')));
+    }
+    void keyPressReachesScene() {
+        const int from = lineCount();
+        QProcess xdotool;
+        xdotool.start("xdotool", {"key", "a"});
+        QVERIFY2(xdotool.waitForFinished(10000), "xdotool");
+        QCOMPARE(xdotool.exitCode(), 0);
+        const int down = waitForLine("detectKeyboard true 4", 10000, from);
+        QVERIFY2(down >= 0, qPrintable(lines.mid(from).join('\n')));
+        QVERIFY(waitForLine("detectKeyboard false 4", 10000, down) > down);
+    }
+    void followsUnplugAndPlug() {
+        int from = lineCount();
+        QVERIFY(control("unplug"));
+        QVERIFY2(waitForLine("Device removed", 10000, from) >= 0,
+                 qPrintable(lines.mid(from).join('\n')));
+
+        from = lineCount();
+        QVERIFY(control("plug"));
+        // One check, 2048 ms after the notification, connects again.
+        QVERIFY2(waitForLine("Device Connect", 15000, from) >= 0,
+                 qPrintable(lines.mid(from).join('\n')));
+        QVERIFY(waitForLine("runUI", 10000, from) >= 0);
+    }
+    void quitsWithZero() {
+        // The session ending (SIGTERM) takes the same path as the tray's Quit.
+        ::kill(pid_t(app.processId()), SIGTERM);
+        QVERIFY(app.waitForFinished(15000));
+        QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app.exitCode(), 0);
+        pending += app.readAll();
+        QVERIFY(pending.contains("skarn.shell: exit") ||
+                lines.join('\n').contains("skarn.shell: exit"));
+    }
 
 private:
     // Waits until the program's output (from `from` on) holds a line
     // containing text; returns its index or -1.
-    int waitForLine(const QString &text, int timeoutMs, int from = 0);
+    int waitForLine(const QString &text, int timeoutMs, int from = 0) {
+        QDeadlineTimer deadline(timeoutMs);
+        for (;;) {
+            for (int i = from; i < lines.size(); ++i)
+                if (lines.at(i).contains(text))
+                    return i;
+            from = lines.size();
+            if (deadline.hasExpired())
+                return -1;
+            app.waitForReadyRead(int(qBound(qint64(10), deadline.remainingTime(), qint64(200))));
+            pending += app.readAll();
+            int newline;
+            while ((newline = pending.indexOf('\n')) >= 0) {
+                lines << QString::fromUtf8(pending.left(newline));
+                pending.remove(0, newline + 1);
+            }
+            if (app.state() == QProcess::NotRunning && !app.bytesAvailable() &&
+                deadline.hasExpired())
+                return -1;
+        }
+    }
     int lineCount() const { return lines.size(); }
-    bool control(const QByteArray &command);
+    bool control(const QByteArray &command) {
+        const int fd = ::open(QFile::encodeName(controlPipe).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd < 0)
+            return false;
+        const QByteArray line = command + '\n';
+        const bool ok = ::write(fd, line.constData(), size_t(line.size())) == line.size();
+        ::close(fd);
+        return ok;
+    }
 
     QTemporaryDir dir;
     QString appFolder;
@@ -61,196 +213,6 @@ private:
     QStringList lines;
     QByteArray pending;
 };
-
-void TestShellEndToEnd::initTestCase() {
-    QVERIFY(dir.isValid());
-    QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "runs under xvfb-run");
-    // A private copy: its own single-instance key and its own settings files.
-    const QFileInfo built(QStringLiteral(PROGRAM_PATH));
-    appFolder = dir.path() + "/app";
-    QVERIFY(copyTree(built.absolutePath() + "/modules", appFolder + "/modules"));
-    program = appFolder + '/' + built.fileName();
-    QVERIFY(QFile::copy(built.absoluteFilePath(), program));
-    QVERIFY(QFile::setPermissions(program, QFile::permissions(built.absoluteFilePath())));
-
-    controlPipe = dir.path() + "/control";
-    wireLog = dir.path() + "/wire.log";
-    QCOMPARE(::mkfifo(QFile::encodeName(controlPipe).constData(), 0600), 0);
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("SKARN_VIRTUAL_CONTROL", controlPipe);
-    env.insert("SKARN_VIRTUAL_LOG", wireLog);
-    env.insert("QT_LOGGING_RULES", "skarn.shell.debug=true");
-    env.remove("SKARN_VIRTUAL_DEVICE");
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::MergedChannels);
-    app.setWorkingDirectory(dir.path());
-    app.start(program, {});
-    QVERIFY(app.waitForStarted(10000));
-}
-
-void TestShellEndToEnd::cleanupTestCase() {
-    if (app.state() != QProcess::NotRunning) {
-        app.kill();
-        app.waitForFinished(5000);
-    }
-}
-
-int TestShellEndToEnd::waitForLine(const QString &text, int timeoutMs, int from) {
-    QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
-        for (int i = from; i < lines.size(); ++i)
-            if (lines.at(i).contains(text))
-                return i;
-        from = lines.size();
-        if (deadline.hasExpired())
-            return -1;
-        app.waitForReadyRead(int(qBound(qint64(10), deadline.remainingTime(), qint64(200))));
-        pending += app.readAll();
-        int newline;
-        while ((newline = pending.indexOf('\n')) >= 0) {
-            lines << QString::fromUtf8(pending.left(newline));
-            pending.remove(0, newline + 1);
-        }
-        if (app.state() == QProcess::NotRunning && !app.bytesAvailable() && deadline.hasExpired())
-            return -1;
-    }
-}
-
-bool TestShellEndToEnd::control(const QByteArray &command) {
-    const int fd = ::open(QFile::encodeName(controlPipe).constData(), O_WRONLY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    const QByteArray line = command + '\n';
-    const bool ok = ::write(fd, line.constData(), size_t(line.size())) == line.size();
-    ::close(fd);
-    return ok;
-}
-
-void TestShellEndToEnd::startsInExecutableFolderAndConnects() {
-    QVERIFY2(waitForLine("Device Connect", 30000) >= 0, qPrintable(lines.join('\n')));
-    QVERIFY2(waitForLine("runUI", 10000) >= 0, qPrintable(lines.join('\n')));
-
-    const QString cwd =
-        QFileInfo(QStringLiteral("/proc/%1/cwd").arg(app.processId())).symLinkTarget();
-    QCOMPARE(QFileInfo(cwd).canonicalFilePath(), QFileInfo(appFolder).canonicalFilePath());
-
-    QFile log(wireLog);
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    const QByteArray wire = log.readAll();
-    QVERIFY2(wire.contains("\"op\":\"set_feature\""), "the presence check went over the wire");
-    QVERIFY2(!wire.contains("\"op\":\"violation\""), wire.constData());
-}
-
-// The window as it shows after the start-up interval: dark artwork over the
-// whole window, black panels, the blue buttons, the orange accents and the
-// mouse's current DPI stage (1) lit in orange.
-void TestShellEndToEnd::windowLooksRight() {
-    QTest::qWait(1800); // the start-up lock (1000 ms) and the logo hand over
-    QProcess info;
-    info.start("xwininfo", {"-name", "SKARN SK-70"});
-    QVERIFY(info.waitForFinished(10000));
-    const QString geometry = QString::fromUtf8(info.readAllStandardOutput());
-    const auto at = [&](const char *what) {
-        const QRegularExpression re(
-            QStringLiteral("Absolute upper-left %1:\\s+(-?\\d+)").arg(QLatin1String(what)));
-        return re.match(geometry).captured(1).toInt();
-    };
-    QVERIFY2(geometry.contains("Width: 1024") && geometry.contains("Height: 640"),
-             qPrintable(geometry));
-    const int wx = at("X"), wy = at("Y");
-
-    const QString shot = dir.path() + "/window.png";
-    QProcess grab;
-    grab.start("import", {"-window", "root", shot});
-    QVERIFY(grab.waitForFinished(20000));
-    QImage image(shot);
-    QVERIFY(!image.isNull());
-    QFile::remove(QStringLiteral("shell_e2e_window.png"));
-    QFile::copy(shot, QStringLiteral("shell_e2e_window.png")); // kept for a look by eye
-
-    struct Spot {
-        int x, y;
-        QRgb colour;
-        const char *what;
-    };
-    const Spot spots[] = {
-        {252, 300, qRgb(0, 0, 0), "key function panel"},
-        {780, 200, qRgb(0, 0, 0), "DPI panel"},
-        {945, 612, qRgb(0x09, 0x34, 0x7f), "Save button"},
-        {480, 44, qRgb(0xcf, 0x3e, 0x00), "title bar accent"},
-        {826, 268, qRgb(0xcf, 0x3e, 0x00), "active DPI stage"},
-        {860, 388, qRgb(0xcf, 0x3e, 0x00), "brightness slider"},
-    };
-    for (const Spot &s : spots) {
-        const QRgb p = image.pixel(wx + s.x, wy + s.y);
-        const int d = qAbs(qRed(p) - qRed(s.colour)) + qAbs(qGreen(p) - qGreen(s.colour)) +
-                      qAbs(qBlue(p) - qBlue(s.colour));
-        QVERIFY2(d <= 24, qPrintable(QStringLiteral("%1 at %2,%3 is #%4")
-                                         .arg(QLatin1String(s.what))
-                                         .arg(s.x)
-                                         .arg(s.y)
-                                         .arg(p & 0xffffff, 6, 16, QLatin1Char('0'))));
-    }
-    // No part of the window is left see-through (black on X11 without a
-    // compositor): the background artwork is dark but not black.
-    const QRgb corner = image.pixel(wx + 5, wy + 300);
-    QVERIFY2(qRed(corner) > 4 && qRed(corner) < 60, "background artwork");
-}
-
-void TestShellEndToEnd::secondStartExitsWithOne() {
-    const int from = lineCount();
-    QProcess second;
-    second.setProcessEnvironment(app.processEnvironment());
-    second.setWorkingDirectory(dir.path());
-    second.setProcessChannelMode(QProcess::MergedChannels);
-    second.start(program, {});
-    QVERIFY(second.waitForFinished(20000));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 1);
-    // It opened nothing: no device access, no detection of its own.
-    QVERIFY(!second.readAll().contains("Device Connect"));
-    // The running instance got the request and, a device being connected,
-    // restores its window.
-    QVERIFY2(waitForLine("skarn.shell: restore", 10000, from) >= 0,
-             qPrintable(lines.mid(from).join('\n')));
-}
-
-void TestShellEndToEnd::keyPressReachesScene() {
-    const int from = lineCount();
-    QProcess xdotool;
-    xdotool.start("xdotool", {"key", "a"});
-    QVERIFY2(xdotool.waitForFinished(10000), "xdotool");
-    QCOMPARE(xdotool.exitCode(), 0);
-    const int down = waitForLine("detectKeyboard true 4", 10000, from);
-    QVERIFY2(down >= 0, qPrintable(lines.mid(from).join('\n')));
-    QVERIFY(waitForLine("detectKeyboard false 4", 10000, down) > down);
-}
-
-void TestShellEndToEnd::followsUnplugAndPlug() {
-    int from = lineCount();
-    QVERIFY(control("unplug"));
-    QVERIFY2(waitForLine("Device removed", 10000, from) >= 0,
-             qPrintable(lines.mid(from).join('\n')));
-
-    from = lineCount();
-    QVERIFY(control("plug"));
-    // One check, 2048 ms after the notification, connects again.
-    QVERIFY2(waitForLine("Device Connect", 15000, from) >= 0,
-             qPrintable(lines.mid(from).join('\n')));
-    QVERIFY(waitForLine("runUI", 10000, from) >= 0);
-}
-
-void TestShellEndToEnd::quitsWithZero() {
-    // The session ending (SIGTERM) takes the same path as the tray's Quit.
-    ::kill(pid_t(app.processId()), SIGTERM);
-    QVERIFY(app.waitForFinished(15000));
-    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(app.exitCode(), 0);
-    pending += app.readAll();
-    QVERIFY(pending.contains("skarn.shell: exit") ||
-            lines.join('\n').contains("skarn.shell: exit"));
-}
 
 QTEST_GUILESS_MAIN(TestShellEndToEnd)
 #include "tst_shell_e2e.moc"

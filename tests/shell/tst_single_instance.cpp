@@ -33,14 +33,10 @@ bool sendFromThread(const QString &key, const QString &text, int timeoutMs, QSig
     return sent;
 }
 
-QString readLineFrom(QProcess &p, int timeoutMs = 10000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!p.canReadLine()) {
-        if (deadline.hasExpired() || p.state() == QProcess::NotRunning)
-            if (!p.canReadLine())
-                return QString();
+QString readLineFrom(QProcess &p) {
+    QDeadlineTimer deadline(10000);
+    while (!p.canReadLine() && !deadline.hasExpired() && p.state() != QProcess::NotRunning)
         p.waitForReadyRead(100);
-    }
     return QString::fromUtf8(p.readLine()).trimmed();
 }
 
@@ -49,120 +45,102 @@ QString readLineFrom(QProcess &p, int timeoutMs = 10000) {
 class TestSingleInstance : public QObject {
     Q_OBJECT
 private slots:
-    void firstOwnsSecondSeesIt();
-    void messagesArriveIntact_data();
-    void messagesArriveIntact();
-    void sendWithoutOwnerFails();
-    void oversizedMessageRefused();
+    void firstOwnsSecondSeesIt() {
+        const QString key = uniqueKey();
+        SingleInstance first(key);
+        QVERIFY(!first.isRunning());
+        QVERIFY(QFileInfo::exists(first.lockFilePath()));
 
-    void secondProcessExitsWithOne();
-    void crashedOwnerLeavesNoBlock();
+        SingleInstance second(key);
+        QVERIFY(second.isRunning());
+
+        SingleInstance elsewhere(uniqueKey());
+        QVERIFY(!elsewhere.isRunning());
+    }
+    void messagesArriveIntact_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("restore request") << QString();
+        QTest::newRow("non-latin") << QStringLiteral("鼠标 — ñ ✓");
+        QTest::newRow("large") << QString(200000, QLatin1Char('x'));
+    }
+    void messagesArriveIntact() {
+        QFETCH(QString, text);
+        const QString key = uniqueKey();
+        SingleInstance owner(key);
+        QVERIFY(!owner.isRunning());
+        QSignalSpy spy(&owner, &SingleInstance::messageReceived);
+
+        QVERIFY(sendFromThread(key, text, 5000, spy, 1));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), text);
+    }
+    void sendWithoutOwnerFails() {
+        SingleInstance lonely(uniqueKey());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!lonely.sendMessage(QString(), 300));
+        QVERIFY2(clock.elapsed() < 3000, "the time-out must bound the wait");
+    }
+    void oversizedMessageRefused() {
+        const QString key = uniqueKey();
+        SingleInstance owner(key);
+        QVERIFY(!owner.isRunning());
+        QSignalSpy spy(&owner, &SingleInstance::messageReceived);
+
+        QVERIFY(!sendFromThread(key, QString(2 * 1024 * 1024, QLatin1Char('y')), 2000, spy, 1));
+        QCOMPARE(spy.count(), 0);
+
+        // The owner still serves well-formed messages afterwards.
+        QVERIFY(sendFromThread(key, QStringLiteral("after"), 5000, spy, 1));
+        QCOMPARE(spy.count(), 1);
+    }
+
+    void secondProcessExitsWithOne() {
+        QProcess first;
+        first.start(probe, {});
+        QVERIFY(readLineFrom(first).startsWith(QLatin1String("owner ")));
+
+        QProcess second;
+        second.start(probe, {});
+        QVERIFY(second.waitForFinished(15000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(second.readAllStandardOutput()).trimmed(),
+                 QStringLiteral("sent 1"));
+        QCOMPARE(readLineFrom(first), QStringLiteral("message []"));
+
+        QProcess third;
+        third.start(probe, {QStringLiteral("quit")});
+        QVERIFY(third.waitForFinished(15000));
+        QCOMPARE(third.exitCode(), 1);
+        QCOMPARE(readLineFrom(first), QStringLiteral("message [quit]"));
+        QVERIFY(first.waitForFinished(15000));
+        QCOMPARE(first.exitCode(), 0);
+    }
+    void crashedOwnerLeavesNoBlock() {
+        QProcess crashed;
+        crashed.start(probe, {});
+        QVERIFY(readLineFrom(crashed).startsWith(QLatin1String("owner ")));
+        crashed.kill(); // SIGKILL: lock file and socket stay behind
+        QVERIFY(crashed.waitForFinished(5000));
+
+        QProcess next;
+        next.start(probe, {});
+        QVERIFY2(readLineFrom(next).startsWith(QLatin1String("owner ")),
+                 "a dead owner's lock must not keep the program from starting");
+
+        // And the new owner is reachable through the socket the old one left.
+        QProcess quit;
+        quit.start(probe, {QStringLiteral("quit")});
+        QVERIFY(quit.waitForFinished(15000));
+        QCOMPARE(quit.exitCode(), 1);
+        QVERIFY(next.waitForFinished(15000));
+        QCOMPARE(next.exitCode(), 0);
+    }
 
 private:
     QString probe = QStringLiteral(PROBE_PATH);
 };
-
-void TestSingleInstance::firstOwnsSecondSeesIt() {
-    const QString key = uniqueKey();
-    SingleInstance first(key);
-    QVERIFY(!first.isRunning());
-    QVERIFY(!first.isRunning()); // the answer does not change on asking again
-    QVERIFY(QFileInfo::exists(first.lockFilePath()));
-
-    SingleInstance second(key);
-    QVERIFY(second.isRunning());
-
-    SingleInstance elsewhere(uniqueKey());
-    QVERIFY(!elsewhere.isRunning());
-}
-
-void TestSingleInstance::messagesArriveIntact_data() {
-    QTest::addColumn<QString>("text");
-    QTest::newRow("restore request") << QString();
-    QTest::newRow("copy data") << QStringLiteral("copydata:9487:hello");
-    QTest::newRow("non-latin") << QStringLiteral("鼠标 — ñ ✓");
-    QTest::newRow("large") << QString(200000, QLatin1Char('x'));
-}
-
-void TestSingleInstance::messagesArriveIntact() {
-    QFETCH(QString, text);
-    const QString key = uniqueKey();
-    SingleInstance owner(key);
-    QVERIFY(!owner.isRunning());
-    QSignalSpy spy(&owner, &SingleInstance::messageReceived);
-
-    QVERIFY(sendFromThread(key, text, 5000, spy, 1));
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toString(), text);
-}
-
-void TestSingleInstance::sendWithoutOwnerFails() {
-    SingleInstance lonely(uniqueKey());
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(!lonely.sendMessage(QString(), 300));
-    QVERIFY2(clock.elapsed() < 3000, "the time-out must bound the wait");
-}
-
-void TestSingleInstance::oversizedMessageRefused() {
-    const QString key = uniqueKey();
-    SingleInstance owner(key);
-    QVERIFY(!owner.isRunning());
-    QSignalSpy spy(&owner, &SingleInstance::messageReceived);
-
-    QVERIFY(!sendFromThread(key, QString(2 * 1024 * 1024, QLatin1Char('y')), 2000, spy, 1));
-    QCOMPARE(spy.count(), 0);
-
-    // The owner still serves well-formed messages afterwards.
-    QVERIFY(sendFromThread(key, QStringLiteral("after"), 5000, spy, 1));
-    QCOMPARE(spy.count(), 1);
-}
-
-void TestSingleInstance::secondProcessExitsWithOne() {
-    QProcess first;
-    first.start(probe, {});
-    QVERIFY(first.waitForStarted());
-    QVERIFY(readLineFrom(first).startsWith(QLatin1String("owner ")));
-
-    QProcess second;
-    second.start(probe, {});
-    QVERIFY(second.waitForFinished(15000));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 1);
-    QCOMPARE(QString::fromUtf8(second.readAllStandardOutput()).trimmed(), QStringLiteral("sent 1"));
-    QCOMPARE(readLineFrom(first), QStringLiteral("message []"));
-
-    QProcess third;
-    third.start(probe, {QStringLiteral("quit")});
-    QVERIFY(third.waitForFinished(15000));
-    QCOMPARE(third.exitCode(), 1);
-    QCOMPARE(readLineFrom(first), QStringLiteral("message [quit]"));
-    QVERIFY(first.waitForFinished(15000));
-    QCOMPARE(first.exitCode(), 0);
-}
-
-void TestSingleInstance::crashedOwnerLeavesNoBlock() {
-    QProcess crashed;
-    crashed.start(probe, {});
-    QVERIFY(crashed.waitForStarted());
-    QVERIFY(readLineFrom(crashed).startsWith(QLatin1String("owner ")));
-    crashed.kill(); // SIGKILL: lock file and socket stay behind
-    QVERIFY(crashed.waitForFinished(5000));
-
-    QProcess next;
-    next.start(probe, {});
-    QVERIFY(next.waitForStarted());
-    QVERIFY2(readLineFrom(next).startsWith(QLatin1String("owner ")),
-             "a dead owner's lock must not keep the program from starting");
-
-    // And the new owner is reachable through the socket the old one left.
-    QProcess quit;
-    quit.start(probe, {QStringLiteral("quit")});
-    QVERIFY(quit.waitForFinished(15000));
-    QCOMPARE(quit.exitCode(), 1);
-    QVERIFY(next.waitForFinished(15000));
-    QCOMPARE(next.exitCode(), 0);
-}
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
 #include "tst_single_instance.moc"

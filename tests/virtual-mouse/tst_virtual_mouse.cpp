@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -72,19 +71,18 @@ QByteArray pattern(int n, int seed) {
     return p;
 }
 
-QJsonObject deviceJson(const QString &family, int reportLength, bool encode, bool gun = true,
-                       const QString &code = "Tw70Sk") {
-    return QJsonObject{{"family", family},
-                       {"vid", "1209"},
-                       {"pid", family == "560" ? "0002" : "0001"},
-                       {"usagePage", "ff00"},
-                       {"usage", "ff00"},
-                       {"usagePage2", "ff01"},
-                       {"usage2", "ff01"},
-                       {"reportLength", reportLength},
-                       {"isEncode", encode},
-                       {"sCode", code},
-                       {"isGun", gun}};
+QJsonObject deviceJson(const QString &family, int reportLength, bool encode, bool gun = true) {
+    return {{"family", family},
+            {"vid", "1209"},
+            {"pid", family == "560" ? "0002" : "0001"},
+            {"usagePage", "ff00"},
+            {"usage", "ff00"},
+            {"usagePage2", "ff01"},
+            {"usage2", "ff01"},
+            {"reportLength", reportLength},
+            {"isEncode", encode},
+            {"sCode", "Tw70Sk"},
+            {"isGun", gun}};
 }
 
 QString at(const QJsonObject &state, const QString &path) {
@@ -99,18 +97,23 @@ QString spaced(const QByteArray &b) {
     return QString::fromLatin1(b.toHex(' '));
 }
 
+int countOp(const QString &op) {
+    int n = 0;
+    for (const QJsonValue &r : VirtualMouse::instance().wireLog())
+        n += r.toObject().value("op") == op;
+    return n;
+}
+
 // The program's side of the wire, built by hand: every report on a freshly
 // opened handle, pauses on the virtual clock.
 struct Client {
-    int dev = 0;
-    int reportLength = 32;
+    int dev = 0, reportLength = 32;
     bool encode = false;
     uint8_t code[8] = {};
 
     Client(int device, int rl, bool enc, const QByteArray &sCode = "Tw70Sk")
         : dev(device), reportLength(rl), encode(enc) {
-        for (int i = 0; i < 6 && i < sCode.size(); ++i)
-            code[i + 1] = uint8_t(sCode[i]);
+        memcpy(code + 1, sCode.constData(), std::min<size_t>(6, size_t(sCode.size())));
     }
 
     hid_device *open(bool event = false) const {
@@ -119,30 +122,35 @@ struct Client {
             (event ? vm.eventPath(dev) : vm.commandPath(dev)).toLatin1().constData());
     }
 
-    int feature(const QByteArray &blk, int length = 9) const {
+    // One call on a freshly opened command handle; -2 when it cannot be opened.
+    template <class F> int once(F call) const {
         hid_device *h = open();
         if (!h)
             return -2;
-        QByteArray r(length, '\0');
-        r.replace(1, 8, blk);
-        r.resize(length);
-        if (encode && length >= 9)
-            refScramble(reinterpret_cast<uint8_t *>(r.data() + 1), code);
-        const int n = hid_send_feature_report(h, reinterpret_cast<const uint8_t *>(r.constData()),
-                                              size_t(length));
+        const int n = call(h);
         hid_close(h);
         return n;
     }
 
+    // A report: ID 0, then the bytes, zero-filled or cut to the length.
+    static QByteArray report(const QByteArray &bytes, int length) {
+        return (QByteArray(1, '\0') + bytes).leftJustified(length, '\0', true);
+    }
+
+    int feature(const QByteArray &blk, int length = 9) const {
+        QByteArray r = report(blk, length);
+        if (encode && length >= 9)
+            refScramble(reinterpret_cast<uint8_t *>(r.data() + 1), code);
+        return once([&](hid_device *h) {
+            return hid_send_feature_report(h, reinterpret_cast<const uint8_t *>(r.constData()),
+                                           size_t(length));
+        });
+    }
+
     // Reply block bytes 0..7 as the program sees them, empty on failure.
     QByteArray reply() const {
-        hid_device *h = open();
-        if (!h)
-            return {};
         uint8_t r[9] = {};
-        const int n = hid_get_feature_report(h, r, 9);
-        hid_close(h);
-        if (n != 9)
+        if (once([&](hid_device *h) { return hid_get_feature_report(h, r, 9); }) != 9)
             return {};
         if (encode)
             refUnscramble(r + 1, code);
@@ -150,15 +158,10 @@ struct Client {
     }
 
     int data(const QByteArray &chunk, int length = -1) const {
-        hid_device *h = open();
-        if (!h)
-            return -2;
-        QByteArray r(length < 0 ? reportLength + 1 : length, '\0');
-        r.replace(1, std::min<int>(chunk.size(), r.size() - 1), chunk.left(r.size() - 1));
-        const int n =
-            hid_write(h, reinterpret_cast<const uint8_t *>(r.constData()), size_t(r.size()));
-        hid_close(h);
-        return n;
+        const QByteArray r = report(chunk, length < 0 ? reportLength + 1 : length);
+        return once([&](hid_device *h) {
+            return hid_write(h, reinterpret_cast<const uint8_t *>(r.constData()), size_t(r.size()));
+        });
     }
 
     // A whole set command with the program's pause schedule.
@@ -167,26 +170,21 @@ struct Client {
         if (payload.isEmpty())
             return;
         VirtualMouse::virtualSleep(128);
-        const int k = std::min<int>(payload.size(), reportLength);
-        for (int off = 0; off < payload.size(); off += k) {
-            data(payload.mid(off, k));
+        for (int off = 0; off < payload.size(); off += reportLength) {
+            data(payload.mid(off, reportLength));
             VirtualMouse::virtualSleep(120);
         }
         VirtualMouse::virtualSleep(128);
     }
 
     QByteArray readData(int total) const {
-        QByteArray out;
+        QByteArray out, buf(reportLength + 1, '\0');
         const int k = std::min(total, reportLength);
-        for (int off = 0; off < total; off += k) {
-            hid_device *h = open();
-            QByteArray buf(reportLength + 1, '\0');
-            const int n = hid_read(h, reinterpret_cast<uint8_t *>(buf.data()), size_t(buf.size()));
-            hid_close(h);
-            if (n < k)
-                return out;
+        while (out.size() < total && once([&](hid_device *h) {
+                                         return hid_read(h, reinterpret_cast<uint8_t *>(buf.data()),
+                                                         size_t(buf.size()));
+                                     }) >= k)
             out.append(buf.left(k));
-        }
         return out;
     }
 };
@@ -211,42 +209,32 @@ private slots:
         QRandomGenerator rng(70);
         for (int round = 0; round < 2000; ++round) {
             uint8_t b[8], code[8], mine[8], ref[8];
-            for (auto &c : b)
-                c = uint8_t(rng.bounded(256));
-            for (auto &c : code)
-                c = uint8_t(rng.bounded(256));
+            for (int i = 0; i < 8; ++i)
+                b[i] = uint8_t(rng.generate()), code[i] = uint8_t(rng.generate());
             memcpy(mine, b, 8);
             memcpy(ref, b, 8);
             VirtualMouse::scramble(mine, code);
             refScramble(ref, code);
             QCOMPARE(QByteArray((char *)mine, 8).toHex(), QByteArray((char *)ref, 8).toHex());
             // Code bytes 0 and 7 take no part.
-            uint8_t other[8];
-            memcpy(other, code, 8);
-            other[0] ^= 0x5A;
-            other[7] ^= 0xA5;
             uint8_t again[8];
             memcpy(again, b, 8);
-            VirtualMouse::scramble(again, other);
+            code[0] ^= 0x5A;
+            code[7] ^= 0xA5;
+            VirtualMouse::scramble(again, code);
             QCOMPARE(memcmp(again, mine, 8), 0);
             VirtualMouse::unscramble(mine, code);
             QCOMPARE(QByteArray((char *)mine, 8).toHex(), QByteArray((char *)b, 8).toHex());
         }
     }
 
-    void checksum_data() {
-        QTest::addColumn<QByteArray>("head");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("rate") << hex("01020000000000") << 0xFC;
-        QTest::newRow("sum is 256") << hex("80800000000000") << 0xFF;
-        QTest::newRow("dpi set") << hex("11030800000000") << 0xE3;
-        QTest::newRow("key matrix") << hex("12034008000000") << 0xA2;
-    }
     void checksum() {
-        QFETCH(QByteArray, head);
-        QFETCH(int, expected);
-        QCOMPARE(int(VirtualMouse::checksum(reinterpret_cast<const uint8_t *>(head.constData()))),
-                 expected);
+        const auto sum = [](const char *h) {
+            const QByteArray b = hex(h);
+            return int(VirtualMouse::checksum(reinterpret_cast<const uint8_t *>(b.constData())));
+        };
+        QCOMPARE(sum("12034008000000"), 0xA2);
+        QCOMPARE(sum("80800000000000"), 0xFF); // the sum wraps at 256
     }
 
     void setCommands_data() {
@@ -257,51 +245,36 @@ private slots:
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
+        // payload: that many pattern bytes; expected: empty means the payload itself
         struct Row {
             const char *name, *family, *head;
             int payload;
             const char *path;
             QString expected;
         };
-        const QByteArray p4 = pattern(4, 1), p8 = pattern(8, 2), p24 = pattern(24, 3),
-                         p64 = pattern(64, 4), p128 = pattern(128, 5);
         const Row rows[] = {
             {"553 report rate", "553", "0108", 0, "reportRate", "8"},
-            {"553 current key matrix", "553", "0202", 0, "currentKeyMatrix", "2"},
             {"553 keyboard option", "553", "0311223344", 0, "keyboardOption", "11 22 33 44"},
             {"553 gun slot 2", "553", "040005fe0a02", 0, "gunData/2", "05 fe 0a"},
-            {"553 current dpi", "553", "0b03", 0, "currentDpi", "3"},
-            {"553 fix colour", "553", "0c102030", 0, "fixColor", "10 20 30"},
-            {"553 led effect", "553", "0d05c007", 0, "ledEffect", "05 c0 07"},
             // the other 20 bytes keep the shipped colours
             {"553 stage colours, 4 bytes", "553", "100204", 4, "ledColors",
-             spaced(p4 + hex("ff000000ffffff0000ffffff00ffffffffff8000"))},
-            {"553 stage colours type", "553", "100204", 4, "ledColorType", "2"},
-            {"553 stage colours, 24 bytes", "553", "100018", 24, "ledColors", spaced(p24)},
-            {"553 dpi set", "553", "110308", 8, "dpiCodes", spaced(p8)},
-            {"553 dpi stage count", "553", "110308", 8, "dpiStages", "3"},
-            {"553 key matrix 3", "553", "12034008", 64, "keyMatrix/3", spaced(p64)},
-            {"553 macro 12", "553", "130c80", 128, "macros/12", spaced(p128)},
-            {"560 keyboard option", "560", "010902", 0, "keyboardOption", "09 02"},
-            {"560 current profile", "560", "0203", 0, "currentProfile", "3"},
+             spaced(pattern(4, 4) + hex("ff000000ffffff0000ffffff00ffffffffff8000"))},
+            {"553 stage colours, 24 bytes", "553", "100018", 24, "ledColors", {}},
+            {"553 dpi set", "553", "110308", 8, "dpiCodes", {}},
+            {"553 key matrix 3", "553", "12034008", 64, "keyMatrix/3", {}},
+            {"553 macro 12", "553", "130c80", 128, "macros/12", {}},
             {"560 report rate of profile 2", "560", "030204", 0, "profileReportRate/2", "4"},
-            {"560 dpi stage of profile 4", "560", "040405", 0, "profileDpi/4", "5"},
-            {"560 profile image 0", "560", "0c0080", 128, "profiles/0", spaced(p128)},
-            {"560 profile image 4", "560", "0c0480", 128, "profiles/4", spaced(p128)},
-            {"560 key matrix 2", "560", "0d0280", 128, "keyMatrix/2", spaced(p128.left(64))},
-            {"560 macro 1", "560", "0f0180", 128, "macros/1", spaced(p128)},
+            {"560 profile image 4", "560", "0c0480", 128, "profiles/4", {}},
+            {"560 key matrix 2", "560", "0d0280", 128, "keyMatrix/2",
+             spaced(pattern(128, 128).left(64))},
         };
         for (const Row &r : rows) {
-            const QByteArray payload = r.payload == 4     ? p4
-                                       : r.payload == 8   ? p8
-                                       : r.payload == 24  ? p24
-                                       : r.payload == 64  ? p64
-                                       : r.payload == 128 ? p128
-                                                          : QByteArray();
+            const QByteArray payload = r.payload ? pattern(r.payload, r.payload) : QByteArray();
+            const QString expected = r.expected.isNull() ? spaced(payload) : r.expected;
             for (int rl : {32, 64})
                 for (bool enc : {false, true})
                     QTest::addRow("%s, %d, %s", r.name, rl, enc ? "scrambled" : "plain")
-                        << r.family << rl << enc << hex(r.head) << payload << r.path << r.expected;
+                        << r.family << rl << enc << hex(r.head) << payload << r.path << expected;
         }
     }
     void setCommands() {
@@ -318,11 +291,7 @@ private slots:
         c.send(block(head), payload);
         QCOMPARE(vm.violations(), QStringList());
         QCOMPARE(at(vm.state(dev), path), expected);
-        int writes = 0;
-        for (const QJsonValue &r : vm.wireLog())
-            writes += r.toObject().value("op") == "write";
-        QCOMPARE(writes,
-                 payload.isEmpty() ? 0 : (payload.size() + reportLength - 1) / reportLength);
+        QCOMPARE(countOp("write"), (payload.size() + reportLength - 1) / reportLength);
     }
 
     void readCommands_data() {
@@ -330,41 +299,34 @@ private slots:
         QTest::addColumn<QByteArray>("setHead");
         QTest::addColumn<QByteArray>("readHead");
         QTest::addColumn<QByteArray>("values");
-        QTest::newRow("553 echo") << "553" << QByteArray() << hex("00deadbeef") << hex("deadbeef");
-        QTest::newRow("553 echo of zeros") << "553" << QByteArray() << hex("00") << hex("00000000");
-        QTest::newRow("553 options") << "553" << hex("0311223344") << hex("83") << hex("11223344");
-        QTest::newRow("553 options as shipped")
-            << "553" << QByteArray() << hex("83") << hex("01020000");
-        QTest::newRow("553 current dpi") << "553" << hex("0b05") << hex("8b") << hex("05");
-        QTest::newRow("560 echo") << "560" << QByteArray() << hex("0001020304") << hex("01020304");
-        QTest::newRow("560 options") << "560" << hex("010902") << hex("81") << hex("0902");
-        QTest::newRow("560 current profile") << "560" << hex("0203") << hex("82") << hex("03");
-        QTest::newRow("560 dpi of profile 2")
-            << "560" << hex("040206") << hex("8402") << hex("0206");
-        QTest::newRow("560 dpi of profile 3 as shipped")
-            << "560" << QByteArray() << hex("8403") << hex("0301");
+        auto row = [](const char *name, const char *family, const char *set, const char *read,
+                      const char *values) {
+            QTest::newRow(name) << family << hex(set) << hex(read) << hex(values);
+        };
+        row("553 echo", "553", "", "00deadbeef", "deadbeef");
+        row("553 echo of zeros", "553", "", "00", "00000000");
+        row("553 options as shipped", "553", "", "83", "01020000");
+        row("560 current profile", "560", "0203", "82", "03");
+        row("560 dpi of profile 2", "560", "040206", "8402", "0206");
+        row("560 dpi of profile 3 as shipped", "560", "", "8403", "0301");
     }
     void readCommands() {
         QFETCH(QString, family);
         QFETCH(QByteArray, setHead);
         QFETCH(QByteArray, readHead);
         QFETCH(QByteArray, values);
+        // Scrambled: the reply's checksum is checked after unscrambling.
         VirtualMouse &vm = VirtualMouse::instance();
-        for (bool enc : {false, true}) {
-            vm.reset();
-            vm.useVirtualClock(true);
-            const int dev = vm.attach(deviceJson(family, 32, enc));
-            Client c(dev, 32, enc);
-            if (!setHead.isEmpty())
-                c.send(block(setHead));
-            QCOMPARE(c.feature(block(readHead)), 9);
-            const QByteArray r = c.reply();
-            QCOMPARE(r.size(), 8);
-            QCOMPARE(uint8_t(r[0]), uint8_t(readHead[0]));
-            QCOMPARE(r.mid(1, values.size()).toHex(), values.toHex());
-            QCOMPARE(block(r.left(7)).toHex(), r.toHex()); // checksum filled in
-            QCOMPARE(vm.violations(), QStringList());
-        }
+        Client c(vm.attach(deviceJson(family, 32, true)), 32, true);
+        if (!setHead.isEmpty())
+            c.send(block(setHead));
+        QCOMPARE(c.feature(block(readHead)), 9);
+        const QByteArray r = c.reply();
+        QCOMPARE(r.size(), 8);
+        QCOMPARE(uint8_t(r[0]), uint8_t(readHead[0]));
+        QCOMPARE(r.mid(1, values.size()).toHex(), values.toHex());
+        QCOMPARE(block(r.left(7)).toHex(), r.toHex()); // checksum filled in
+        QCOMPARE(vm.violations(), QStringList());
     }
 
     void profileImageRead_data() {
@@ -391,10 +353,7 @@ private slots:
         c.feature(block(hex("8c03")));
         c.reply();
         QCOMPARE(c.readData(128).toHex(), img.toHex());
-        int reads = 0;
-        for (const QJsonValue &r : vm.wireLog())
-            reads += r.toObject().value("op") == "read";
-        QCOMPARE(reads, 2 * 128 / reportLength);
+        QCOMPARE(countOp("read"), 2 * 128 / reportLength);
         QCOMPARE(vm.violations(), QStringList());
     }
 
@@ -408,7 +367,7 @@ private slots:
         QTest::addColumn<QString>("family");
         QTest::addColumn<bool>("gun");
         QTest::addColumn<bool>("encode");
-        QTest::addColumn<QString>("clientCode"); // empty: the device's own, "plain": none
+        QTest::addColumn<QString>("clientCode"); // empty: the device's own
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("stateKept");
@@ -419,9 +378,6 @@ private slots:
         };
         row("bad checksum", "553", "b0108", "bad checksum");
         row("wrong code", "553", "f0012345678 g", "bad checksum", true, true, "Xy12Zq");
-        row("plain block to a scrambling mouse", "553", "f0012345678 g", "bad checksum", true, true,
-            "plain");
-        row("data with no command", "553", "d8", "data report without a command");
         row("data after a command without payload", "553", "f0108 s200 d8",
             "data report without a command", false);
         row("too few data reports", "553", "f12014008 s128 d32 s128 f0104", "too few data reports",
@@ -430,7 +386,6 @@ private slots:
         row("short feature report", "553", "h8", "wrong report length");
         row("long data report", "553", "f110308 s128 L65", "wrong report length", false);
         row("report id of a feature report", "553", "i", "wrong report id", false);
-        row("unknown 553 opcode", "553", "f0501", "unknown opcode");
         row("553 read sent to a 560 mouse", "560", "f83", "unknown opcode");
         row("gun data to a mouse without gun", "553", "f0400010203", "unknown opcode", true, false,
             "", false);
@@ -438,10 +393,6 @@ private slots:
         row("data too soon after data", "553", "f12014008 s128 d32 s60 d32", "settle time", false);
         row("key matrix 5", "553", "p12054008/64", "index out of range");
         row("key matrix 0 on the 560", "560", "p0d0080/128", "index out of range");
-        row("current key matrix 4", "553", "f0204", "index out of range");
-        row("macro 13", "553", "p130d80/128", "index out of range");
-        row("gun slot 3", "553", "f040001020303", "index out of range");
-        row("profile image 5", "560", "p0c0580/128", "index out of range");
         row("dpi of profile 0", "560", "f040003", "index out of range");
         row("payload length field", "553", "p110307/8", "bad length field");
         row("reply with no read command", "553", "f0108 g", "get_feature without", false);
@@ -459,7 +410,7 @@ private slots:
         QFETCH(bool, stateKept);
         VirtualMouse &vm = VirtualMouse::instance();
         const int dev = vm.attach(deviceJson(family, 32, encode, gun));
-        Client c(dev, 32, encode && clientCode != "plain",
+        Client c(dev, 32, encode,
                  clientCode.isEmpty() ? QByteArray("Tw70Sk") : clientCode.toLatin1());
         const QJsonObject before = vm.state(dev);
 
@@ -482,10 +433,11 @@ private slots:
             } else if (op == 'h') {
                 c.feature(block(hex("0108")), arg.toInt());
             } else if (op == 'i') {
-                hid_device *h = c.open();
                 const QByteArray r = QByteArray(1, '\1') + block(hex("0108"));
-                hid_send_feature_report(h, reinterpret_cast<const uint8_t *>(r.constData()), 9);
-                hid_close(h);
+                c.once([&](hid_device *h) {
+                    return hid_send_feature_report(h, reinterpret_cast<const uint8_t *>(r.data()),
+                                                   9);
+                });
             } else if (op == 's') {
                 VirtualMouse::virtualSleep(arg.toInt());
             } else if (op == 'g') {
@@ -509,8 +461,7 @@ private slots:
         QVERIFY2(v.first().contains(kind), qPrintable(v.first()));
         bool logged = false;
         for (const QJsonValue &r : vm.wireLog())
-            logged |=
-                r.toObject().value("op") == "violation" && r.toObject().value("text") == v.first();
+            logged |= r["op"] == "violation" && r["text"] == v.first();
         QVERIFY(logged);
         // A refused command leaves the stored settings alone.
         if (stateKept)
@@ -563,10 +514,7 @@ private slots:
         QCOMPARE(at(vm.state(0), "reportRate"), QString("2"));
         QCOMPARE(calls, (QList<QPair<int, bool>>{{0, false}, {0, true}}));
 
-        bool failed = false;
-        for (const QJsonValue &rec : vm.wireLog())
-            failed |= rec.toObject().value("op") == "open-failed";
-        QVERIFY(failed);
+        QVERIFY(countOp("open-failed") > 0);
         QCOMPARE(vm.violations(), QStringList());
         vm.setPlugListener(nullptr);
     }
@@ -582,39 +530,30 @@ private slots:
         QCOMPARE(hid_read_timeout(h, buf, 4, 30), 0);
         hid_close(h);
 
-        // A blocked reader is woken by the button long before its time-out.
-        int got = -2;
+        // A blocked reader is woken long before its time-out: by the button with
+        // its report, by the unplug with an error.
+        // Returns what the read gave, -3 if it took longer than that.
         QByteArray report;
-        QElapsedTimer timer;
-        timer.start();
-        std::thread reader([&] {
-            hid_device *eh = c.open(true);
-            uint8_t b[8] = {};
-            got = hid_read_timeout(eh, b, 4, 10000);
-            report = QByteArray(reinterpret_cast<char *>(b), 4);
-            hid_close(eh);
-        });
-        QThread::msleep(50);
-        vm.emitDpiStage(3);
-        reader.join();
-        QCOMPARE(got, 4);
+        const auto blockedRead = [&](auto wake) {
+            int got = -2;
+            QElapsedTimer timer;
+            timer.start();
+            std::thread reader([&] {
+                hid_device *eh = c.open(true);
+                uint8_t b[4] = {};
+                got = hid_read_timeout(eh, b, 4, 10000);
+                report = QByteArray(reinterpret_cast<char *>(b), 4);
+                hid_close(eh);
+            });
+            QThread::msleep(50);
+            wake();
+            reader.join();
+            return timer.elapsed() < 5000 ? got : -3;
+        };
+        QCOMPARE(blockedRead([&] { vm.emitDpiStage(3); }), 4);
         QCOMPARE(report.toHex(' '), QByteArray("06 07 00 03"));
-        QVERIFY(timer.elapsed() < 5000);
         QCOMPARE(at(vm.state(0), "currentDpi"), QString("3"));
-
-        // Unplugging wakes a blocked reader with an error.
-        timer.restart();
-        std::thread reader2([&] {
-            hid_device *eh = c.open(true);
-            uint8_t b[8] = {};
-            got = hid_read_timeout(eh, b, 4, 10000);
-            hid_close(eh);
-        });
-        QThread::msleep(50);
-        vm.unplug(0);
-        reader2.join();
-        QCOMPARE(got, -1);
-        QVERIFY(timer.elapsed() < 5000);
+        QCOMPARE(blockedRead([&] { vm.unplug(0); }), -1);
         QCOMPARE(vm.violations(), QStringList());
     }
 
@@ -719,14 +658,10 @@ private slots:
         const QJsonObject feature = log[1].toObject();
         QCOMPARE(feature.value("data").toString(), QString("00 11 03 08 00 00 00 00 e3"));
         QCOMPARE(feature.value("iface").toString(), QString("command"));
-        QCOMPARE(feature.value("dev").toInt(), 0);
         QCOMPARE(feature.value("t").toInteger(), 1000);
         QCOMPARE(log[4].toObject().value("t").toInteger(), 1128);
-        const QRegularExpression hexPairs("^[0-9a-f]{2}( [0-9a-f]{2})*$");
-        QVERIFY(hexPairs.match(log[4].toObject().value("data").toString()).hasMatch());
-        QCOMPARE(log[4].toObject().value("data").toString().size(), 33 * 3 - 1);
-        vm.clearWireLog();
-        QCOMPARE(vm.wireLog().size(), 0);
+        QCOMPARE(log[4].toObject().value("data").toString(),
+                 "00 " + spaced(pattern(8, 1)) + QString(" 00").repeated(24));
     }
 
     void environment() {
@@ -743,25 +678,19 @@ private slots:
         vm.initFromEnvironment();
         QCOMPARE(vm.deviceCount(), 1);
         QCOMPARE(at(vm.state(0), "family"), QString("553"));
-        hid_device_info *all = hid_enumerate(0x1209, 0x0001);
-        QVERIFY(all && all->next && !all->next->next);
-        QCOMPARE(int(all->usage_page), 0xff00);
-        QCOMPARE(int(all->next->usage_page), 0xff01);
-        hid_free_enumeration(all);
         Client shipped(0, 32, true, "Tw70Sk");
         shipped.feature(block(hex("0001020304")));
         QCOMPARE(shipped.reply().mid(1, 4).toHex(), QByteArray("01020304"));
 
-        QFile bad(devFile);
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("{ not json");
-        bad.close();
+        QFile f(devFile);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("{ not json");
+        f.close();
         qputenv("SKARN_VIRTUAL_DEVICE", devFile.toLocal8Bit());
         vm.initFromEnvironment();
         QCOMPARE(vm.deviceCount(), 0);
         QVERIFY(!hid_enumerate(0, 0));
 
-        QFile f(devFile);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(QJsonDocument(QJsonArray{deviceJson("553", 32, false), deviceJson("560", 64, true)})
                     .toJson());
@@ -792,7 +721,6 @@ private slots:
         QVERIFY(df.open(QIODevice::ReadOnly));
         const QJsonObject dumped = QJsonDocument::fromJson(df.readAll()).object();
         QCOMPARE(at(dumped, "currentDpi"), QString("4"));
-        QCOMPARE(dumped.value("keyMatrix").toObject().size(), 4);
         QVERIFY(!vm.isPlugged(1));
         Client first(0, 32, false);
         QVERIFY(!first.open());
