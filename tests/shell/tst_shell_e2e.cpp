@@ -18,17 +18,7 @@
 namespace {
 
 bool copyTree(const QString &from, const QString &to) {
-    QDir source(from);
-    if (!QDir().mkpath(to))
-        return false;
-    for (const QFileInfo &entry :
-         source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = to + '/' + entry.fileName();
-        if (entry.isDir() ? !copyTree(entry.filePath(), target)
-                          : !QFile::copy(entry.filePath(), target))
-            return false;
-    }
-    return true;
+    return QDir().mkpath(to) && QProcess::execute("cp", {"-a", from + "/.", to}) == 0;
 }
 
 } // namespace

@@ -59,7 +59,6 @@ private slots:
     }
     void messagesArriveIntact_data() {
         QTest::addColumn<QString>("text");
-        QTest::newRow("restore request") << QString();
         QTest::newRow("non-latin") << QStringLiteral("鼠标 — ñ ✓");
         QTest::newRow("large") << QString(200000, QLatin1Char('x'));
     }
