@@ -3,7 +3,6 @@
 #include "hid_thread.h"
 #include "myqquickview.h"
 
-#include <QMetaMethod>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStandardPaths>
@@ -48,7 +47,6 @@ class TestControllerFiles : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QQuickWindow::setGraphicsApi(QSGRendererInterface::Software); }
-    void slotTable();
     void valuesAfterRestart();
     void dataAccessTargets();
     void replaceProfiles();
@@ -67,37 +65,6 @@ private slots:
     void languageStrings();
     void sceneCalls();
 };
-
-void TestControllerFiles::slotTable() {
-    const QString expected =
-        "clearHidBusy() initUI() runUI() resetApconfig() loadMacroFile(QVariant) "
-        "saveMacroFile(QVariant) loadProfile(int) saveProfile(int) resetProfile(int) "
-        "copyProfile(int,int) getLangStrings(QString,QString) createMacroIni(QVariant,QVariant) "
-        "updataNameList(QVariant,QStringList) modifyMacroNameUpdateProfile(QVariant,QVariant) "
-        "deleteMacroUpdateProfile(QVariant) deleteMacroIni(QVariant) getNameList(QVariant) "
-        "saveMacroIni(QVariant,QStringList,QVariant) mouseSendMacroData(QVariantList,QVariant) "
-        "loadMacroIni(QVariant) mouseSaveGundata(QVariant,QVariantList) "
-        "mouseSendGundata(int,QVariantList) modifyGundata(int,QVariantList) getGunData(QVariant) "
-        "getGunDataKey() getXYSensitive(QVariant) getselectGun(QVariant) "
-        "setXYSensitive(QVariant,QVariant) setSelectGun(QVariant,QVariant) setCurrentProfile(int) "
-        "mouseSetKeyboardoption(uchar,uchar,uchar,uchar) mouseSetReportRate(uchar) "
-        "mouseSetCurrentDPI(uchar) mouseResetKeyMatrix() mouseGetCurrentDPI() "
-        "mouseSetKeyMatrix(QVariantList,bool,QVariantList) mouseSetDpi(int,QString,QVariantList) "
-        "mouseSetRGBEffect(uchar,uchar,uchar) mouseSetRGBColor(uchar,QVariantList) "
-        "mouseSetProfile(uint) mouseReadProfile(uint) mouseReadCurrentProfile() "
-        "mouseSwitchKeyMatrix(int) GetKeyboardoption() mouseSetCursorSpeed(uint) "
-        "mouseSetVerticalScrollLines(uint) mouseSetDoubleClickSpeed(uint) "
-        "mouseGetKeydefine(QVariant,bool) openUpdateExe() getData(QVariant,bool) "
-        "getGlobalData(QVariant) getDataList(QVariant,bool) setData(QVariant,QVariant) "
-        "setGlobalData(QVariant,QVariant) setDataList(QVariant,QVariantList) setBusy(int) "
-        "setCurrentDPI(int)";
-    const QMetaObject &mo = myQQuickView::staticMetaObject;
-    QStringList got;
-    for (int i = mo.methodOffset(); i < mo.methodCount(); ++i)
-        if (mo.method(i).methodType() == QMetaMethod::Slot)
-            got << QString::fromLatin1(mo.method(i).methodSignature());
-    QCOMPARE(got.join(' '), expected);
-}
 
 void TestControllerFiles::valuesAfterRestart() {
     Sandbox box;

@@ -10,23 +10,15 @@
 
 namespace {
 
-GSettings *mouseSettings() {
-    return g_settings_new("org.gnome.desktop.peripherals.mouse");
-}
-
-double gnomeSpeed() {
-    GSettings *s = mouseSettings();
-    const double v = g_settings_get_double(s, "speed");
+// A GNOME mouse setting read back through gio.
+template <typename T> T gnome(T (*get)(GSettings *, const char *), const char *key) {
+    GSettings *s = g_settings_new("org.gnome.desktop.peripherals.mouse");
+    const T v = get(s, key);
     g_object_unref(s);
     return v;
 }
-
-int gnomeDoubleClick() {
-    GSettings *s = mouseSettings();
-    const int v = g_settings_get_int(s, "double-click");
-    g_object_unref(s);
-    return v;
-}
+double gnomeSpeed() { return gnome(&g_settings_get_double, "speed"); }
+int gnomeDoubleClick() { return gnome(&g_settings_get_int, "double-click"); }
 
 QByteArray readAll(const QString &path) {
     QFile f(path);
@@ -71,7 +63,6 @@ void TestPointerSettings::conversions_data() {
     QTest::addColumn<int>("speed");
     QTest::addColumn<int>("doubleClickMs");
     QTest::newRow("0") << 0u << 1 << 900;
-    QTest::newRow("1") << 1u << 2 << 830;
     QTest::newRow("5") << 5u << 10 << 550;
     QTest::newRow("10") << 10u << 20 << 200;
     QTest::newRow("beyond the slider") << 12u << 20 << 60;

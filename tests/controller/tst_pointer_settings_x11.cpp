@@ -4,19 +4,6 @@
 
 #include <X11/Xlib.h>
 
-namespace {
-struct Acceleration {
-    int num = 0, den = 0;
-};
-
-Acceleration serverAcceleration(Display *d) {
-    Acceleration a;
-    int threshold = 0;
-    XGetPointerControl(d, &a.num, &a.den, &threshold);
-    return a;
-}
-} // namespace
-
 // Runs under its own Xvfb: the X server's pointer acceleration follows the
 // speed, whatever desktop settings exist.
 class TestPointerSettingsX11 : public QObject {
@@ -49,7 +36,6 @@ void TestPointerSettingsX11::acceleration_data() {
     QTest::addColumn<double>("factor");
     QTest::newRow("slowest") << 1 << 0.1;
     QTest::newRow("neutral") << 10 << 1.0;
-    QTest::newRow("fast") << 15 << 1.5;
     QTest::newRow("fastest") << 20 << 2.0;
     QTest::newRow("clamped high") << 40 << 2.0;
     QTest::newRow("clamped low") << -3 << 0.1;
@@ -59,10 +45,10 @@ void TestPointerSettingsX11::acceleration() {
     QFETCH(int, speed);
     QFETCH(double, factor);
     QVERIFY(PointerSettings::setCursorSpeed(speed));
-    const Acceleration a = serverAcceleration(m_display);
-    QVERIFY(a.den > 0);
-    QVERIFY2(qAbs(double(a.num) / a.den - factor) < 1e-9,
-             qPrintable(QStringLiteral("%1/%2").arg(a.num).arg(a.den)));
+    int num = 0, den = 0, threshold = 0;
+    XGetPointerControl(m_display, &num, &den, &threshold);
+    QVERIFY(den > 0);
+    QVERIFY2(qAbs(double(num) / den - factor) < 1e-9, qPrintable(QStringLiteral("%1/%2").arg(num).arg(den)));
 }
 
 QTEST_GUILESS_MAIN(TestPointerSettingsX11)

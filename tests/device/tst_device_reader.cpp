@@ -75,14 +75,6 @@ private slots:
     }
     void cleanup() { hid.reset(); }
 
-    // Before any language is loaded every stage shows the built-in text.
-    void defaultText() {
-        QVERIFY(start("553"));
-        QTRY_VERIFY(listening());
-        VirtualMouse::instance().emitDpiStage(4, dev);
-        QTRY_COMPARE(seen, QStringList({"4", "Info|DPI Switch to "}));
-    }
-
     void stageReports_data() {
         QTest::addColumn<QList<int>>("stages");
         QTest::addColumn<QStringList>("expected");
@@ -106,15 +98,6 @@ private slots:
         QCOMPARE(seen, expected);
         QVERIFY(!offGuiThread);
         QVERIFY(hid->readerRunning);
-    }
-
-    void shorterTextListKeepsTheRest() {
-        Hid_Thread::setNotificationTexts(QStringList(8, "x"));
-        Hid_Thread::setNotificationTexts({"A", "B"});
-        QCOMPARE(Hid_Thread::notificationTexts(),
-                 QStringList({"A", "B", "x", "x", "x", "x", "x", "x"}));
-        Hid_Thread::setNotificationTexts({"0", "1", "2", "3", "4", "5", "6", "7", "8"});
-        QCOMPARE(Hid_Thread::notificationTexts().join(""), QString("01234567"));
     }
 
     // Only the first four bytes count, and nothing shorter than four.
@@ -149,7 +132,6 @@ private slots:
         QTest::newRow("560: o1 | 08")
             << "560" << false << QStringList{"81 00 00 00 00 00 00 7E", "01 19 22 00 00 00 00 C3"};
         QTest::newRow("553, read fails") << "553" << true << QStringList{"83 00 00 00 00 00 00 7C"};
-        QTest::newRow("560, read fails") << "560" << true << QStringList{"81 00 00 00 00 00 00 7E"};
     }
     void optionBit() {
         QFETCH(QString, family);
