@@ -3,9 +3,6 @@
 cmake_minimum_required(VERSION 3.25)
 
 set(failures 0)
-function(rule_line vid pid out)
-  set(${out} "KERNEL==\"hidraw*\", SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"${vid}\", ATTRS{idProduct}==\"${pid}\", TAG+=\"uaccess\"" PARENT_SCOPE)
-endfunction()
 
 # case name, INI text, expected rule lines (vid:pid list, in order), expect success
 function(check name ini expected should_succeed)
@@ -25,10 +22,7 @@ function(check name ini expected should_succeed)
   file(STRINGS "${WORK}/${name}.rules" lines REGEX "^[^#]")
   set(want "")
   foreach(ids IN LISTS expected)
-    string(REPLACE ":" ";" pair "${ids}")
-    list(GET pair 0 v)
-    list(GET pair 1 p)
-    rule_line(${v} ${p} line)
+    string(REGEX REPLACE "^(.*):(.*)$" "KERNEL==\"hidraw*\", SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"\\1\", ATTRS{idProduct}==\"\\2\", TAG+=\"uaccess\"" line "${ids}")
     list(APPEND want "${line}")
   endforeach()
   if(NOT "${lines}" STREQUAL "${want}")

@@ -59,8 +59,8 @@ private slots:
         }
     }
     void startsInExecutableFolderAndConnects() {
-        QVERIFY2(waitForLine("Device Connect", 30000) >= 0, qPrintable(lines.join('\n')));
-        QVERIFY2(waitForLine("runUI", 10000) >= 0, qPrintable(lines.join('\n')));
+        QVERIFY2(waitForLine("Device Connect", 30000) >= 0, since(0));
+        QVERIFY2(waitForLine("runUI", 10000) >= 0, since(0));
 
         const QString cwd =
             QFileInfo(QStringLiteral("/proc/%1/cwd").arg(app.processId())).symLinkTarget();
@@ -122,8 +122,7 @@ private slots:
         QVERIFY(!second.readAll().contains("Device Connect"));
         // The running instance got the request and, a device being connected,
         // restores its window.
-        QVERIFY2(waitForLine("skarn.shell: restore", 10000, from) >= 0,
-                 qPrintable(lines.mid(from).join('\n')));
+        QVERIFY2(waitForLine("skarn.shell: restore", 10000, from) >= 0, since(from));
     }
     void keyPressReachesScene() {
         const int from = lineCount();
@@ -132,20 +131,18 @@ private slots:
         QVERIFY2(xdotool.waitForFinished(10000), "xdotool");
         QCOMPARE(xdotool.exitCode(), 0);
         const int down = waitForLine("detectKeyboard true 4", 10000, from);
-        QVERIFY2(down >= 0, qPrintable(lines.mid(from).join('\n')));
+        QVERIFY2(down >= 0, since(from));
         QVERIFY(waitForLine("detectKeyboard false 4", 10000, down) > down);
     }
     void followsUnplugAndPlug() {
         int from = lineCount();
         QVERIFY(control("unplug"));
-        QVERIFY2(waitForLine("Device removed", 10000, from) >= 0,
-                 qPrintable(lines.mid(from).join('\n')));
+        QVERIFY2(waitForLine("Device removed", 10000, from) >= 0, since(from));
 
         from = lineCount();
         QVERIFY(control("plug"));
         // One check, 2048 ms after the notification, connects again.
-        QVERIFY2(waitForLine("Device Connect", 15000, from) >= 0,
-                 qPrintable(lines.mid(from).join('\n')));
+        QVERIFY2(waitForLine("Device Connect", 15000, from) >= 0, since(from));
         QVERIFY(waitForLine("runUI", 10000, from) >= 0);
     }
     void quitsWithZero() {
@@ -184,6 +181,11 @@ private:
         }
     }
     int lineCount() const { return lines.size(); }
+    // The output from line `from` on, for failure messages.
+    const char *since(int from) {
+        shown = lines.mid(from).join('\n').toLocal8Bit();
+        return shown.constData();
+    }
     bool control(const QByteArray &command) {
         const int fd = ::open(QFile::encodeName(controlPipe).constData(), O_WRONLY | O_NONBLOCK);
         if (fd < 0)
@@ -201,7 +203,7 @@ private:
     QString wireLog;
     QProcess app;
     QStringList lines;
-    QByteArray pending;
+    QByteArray pending, shown;
 };
 
 QTEST_GUILESS_MAIN(TestShellEndToEnd)

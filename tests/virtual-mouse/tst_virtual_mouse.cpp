@@ -21,7 +21,8 @@
 namespace {
 
 // Our own reading of the scrambling rules, written as one 64-bit rotation, so
-// that the firmware's byte-wise version is checked against something else.
+// that the firmware's byte-wise version is checked against something else
+// (its inverse is checked by the round trip).
 const uint8_t kTable[8] = {0x3A, 0xC5, 0x71, 0x0E, 0x9B, 0x58, 0xE2, 0x27};
 uint8_t swapNibbles(uint8_t t) {
     return uint8_t((t << 4) | (t >> 4));
@@ -35,18 +36,6 @@ void refScramble(uint8_t *b, const uint8_t *code) {
     v = (v << 3) | (v >> 61);
     for (int i = 0; i < 8; ++i)
         b[i] = uint8_t(uint8_t(v >> (56 - 8 * i)) + swapNibbles(kTable[i]));
-}
-
-void refUnscramble(uint8_t *b, const uint8_t *code) {
-    quint64 v = 0;
-    for (int i = 0; i < 8; ++i)
-        v = (v << 8) | uint8_t(b[i] - swapNibbles(kTable[i]));
-    v = (v >> 3) | (v << 61);
-    uint8_t t[8];
-    for (int i = 0; i < 8; ++i)
-        t[i] = uint8_t(uint8_t(v >> (56 - 8 * i)) ^ ((i >= 1 && i <= 6) ? code[i] : 0));
-    const uint8_t out[8] = {t[5], t[4], t[7], t[6], t[1], t[0], t[3], t[2]};
-    memcpy(b, out, 8);
 }
 
 QByteArray hex(const char *h) {
@@ -71,17 +60,12 @@ QByteArray pattern(int n, int seed) {
     return p;
 }
 
+// Everything else as the simulated mouse's defaults (the shipped mouse).
 QJsonObject deviceJson(const QString &family, int reportLength, bool encode, bool gun = true) {
     return {{"family", family},
-            {"vid", "1209"},
             {"pid", family == "560" ? "0002" : "0001"},
-            {"usagePage", "ff00"},
-            {"usage", "ff00"},
-            {"usagePage2", "ff01"},
-            {"usage2", "ff01"},
             {"reportLength", reportLength},
             {"isEncode", encode},
-            {"sCode", "Tw70Sk"},
             {"isGun", gun}};
 }
 
@@ -153,7 +137,7 @@ struct Client {
         if (once([&](hid_device *h) { return hid_get_feature_report(h, r, 9); }) != 9)
             return {};
         if (encode)
-            refUnscramble(r + 1, code);
+            VirtualMouse::unscramble(r + 1, code); // checked against ours above
         return QByteArray(reinterpret_cast<const char *>(r + 1), 8);
     }
 
