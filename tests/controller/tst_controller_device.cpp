@@ -1,3 +1,4 @@
+#include "../device/device_test_support.h"
 #include "controller_test_support.h"
 
 #include "hid_thread.h"
@@ -28,28 +29,17 @@ struct Rig {
 
     Rig(const QString &family, bool colourful, bool gun, bool is55328 = false) {
         writeStandardFiles(family, colourful, gun, is55328);
-        VirtualMouse &vm = VirtualMouse::instance();
-        vm.reset();
-        vm.useVirtualClock(true);
-        Hid_Thread::setSleeper(&VirtualMouse::virtualSleep);
-        const int dev = vm.attach(QJsonObject{
-            {"family", family == "560" ? "560" : "553"}, {"isEncode", false}, {"isGun", gun}});
-        DeviceEntry e;
-        e.type = 1;
-        e.vid = 0x3a5c;
-        e.pid = 0x7001;
-        e.usagePage = e.usage = 0xff00;
-        e.usagePage2 = e.usage2 = 0xff01;
-        e.reportLength = 32;
-        e.commandPath = vm.commandPath(dev);
-        e.eventPath = vm.eventPath(dev);
-        hid.setDeviceList({e});
+        devtest::freshMouse();
+        QJsonObject config = devtest::deviceJson(family == "560" ? "560" : "553", 32, false);
+        config["isGun"] = gun;
+        const int dev = VirtualMouse::instance().attach(config);
+        hid.setDeviceList({devtest::entryFor(dev, config)});
         hid.setDeviceFlags(family, gun);
         hid.currentIndex = dev;
         view = std::make_unique<myQQuickView>();
         view->setHid(&hid);
         view->clearHidBusy();
-        vm.clearWireLog();
+        VirtualMouse::instance().clearWireLog();
     }
     QJsonObject state() const { return VirtualMouse::instance().state(); }
     QByteArray image(int n) const {

@@ -1,20 +1,15 @@
+#include "controller_test_support.h"
 #include "key_matrix.h"
 
 #include <QtTest>
 
 using KeyMatrix::Matrix;
+using ctrltest::bytes;
 
 namespace {
 
 QByteArray entryBytes(const Matrix &m, int pos) {
     return QByteArray(reinterpret_cast<const char *>(m.data()) + pos * 4, 4);
-}
-
-QByteArray bytes(std::initializer_list<int> v) {
-    QByteArray b;
-    for (int x : v)
-        b.append(char(x));
-    return b;
 }
 
 // 64 numbers with one entry put at a button, the rest mouse buttons.

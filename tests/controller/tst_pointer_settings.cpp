@@ -1,6 +1,7 @@
 // gio before Qt: its headers use a member named "signals".
 #include <gio/gio.h>
 
+#include "controller_test_support.h"
 #include "myqquickview.h"
 #include "pointer_settings.h"
 
@@ -19,11 +20,6 @@ template <typename T> T gnome(T (*get)(GSettings *, const char *), const char *k
 }
 double gnomeSpeed() { return gnome(&g_settings_get_double, "speed"); }
 int gnomeDoubleClick() { return gnome(&g_settings_get_int, "double-click"); }
-
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -135,7 +131,7 @@ void TestPointerSettings::wheelLinesOnKde() {
     }
     myQQuickView view;
     view.mouseSetVerticalScrollLines(1000);
-    QCOMPARE(readAll(file), after);
+    QCOMPARE(ctrltest::readFile(file), after);
 }
 
 void TestPointerSettings::wheelLinesElsewhere() {
@@ -148,10 +144,10 @@ void TestPointerSettings::wheelLinesElsewhere() {
 
     qputenv("XDG_CURRENT_DESKTOP", "ubuntu:KDE");
     QVERIFY(PointerSettings::setWheelScrollLines(7));
-    QCOMPARE(readAll(file), QByteArray("[KDE]\nWheelScrollLines=7\n"));
+    QCOMPARE(ctrltest::readFile(file), QByteArray("[KDE]\nWheelScrollLines=7\n"));
     QTest::ignoreMessage(QtDebugMsg, "setVerticalScrollLines Failed");
     QVERIFY(!PointerSettings::setWheelScrollLines(0));
-    QCOMPARE(readAll(file), QByteArray("[KDE]\nWheelScrollLines=7\n"));
+    QCOMPARE(ctrltest::readFile(file), QByteArray("[KDE]\nWheelScrollLines=7\n"));
 }
 
 QTEST_MAIN(TestPointerSettings)
