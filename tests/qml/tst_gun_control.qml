@@ -8,12 +8,8 @@ Item {
     width: 1024
     height: 640
 
-    TestCase {
+    WindowTestCase {
         name: "GunControl"
-        when: windowShown
-
-        property var root: null
-        property var page: null
 
         function start(presets, selectGun) {
             ui_View.resetValues();
@@ -41,9 +37,6 @@ Item {
             waitForRendering(page);
             callLog.clear();
             return page;
-        }
-        function calls(prefix) {
-            return callLog.entries().filter(function (e) { return e.indexOf(prefix) === 0; });
         }
         function preset(i) {
             var g = page.gunNumberModel.get(i);
@@ -84,19 +77,10 @@ Item {
             return dd.slider;
         }
 
-        function test_dotAndY_data() {
-            return [
-                { tag: "centre", y: 0, dot: 89 },
-                { tag: "half", y: 32, dot: 136 },
-                { tag: "bottom", y: 64, dot: 183 },
-                { tag: "odd", y: 13, dot: 94 * 13 / 64 + 89 }
-            ];
-        }
-        // Both directions, and a value survives the way through the dot.
-        function test_dotAndY(row) {
+        // Both ends of the picture, and every Y survives the way through the dot.
+        function test_dotAndY() {
             start({});
-            compare(page.dotFromY(row.y), row.dot);
-            compare(page.yFromDot(row.dot), row.y);
+            compare([page.dotFromY(0), page.dotFromY(64), page.yFromDot(89), page.yFromDot(183)], [89, 183, 0, 64]);
             for (var y = 0; y <= 64; ++y)
                 compare(page.yFromDot(page.dotFromY(y)), y, "Y " + y);
             compare(page.yFromDot(135.9), 31);
@@ -106,7 +90,6 @@ Item {
             return [
                 { tag: "to the bottom", startY: "0", to: 400, y: "64" },
                 { tag: "above the centre", startY: "10", to: 0, y: "0" },
-                { tag: "part way", startY: "0", to: 136, y: "32" }
             ];
         }
         function test_draggingTheDot(row) {
@@ -140,8 +123,6 @@ Item {
         function test_rateKnob_data() {
             return [
                 { tag: "4", p: 4, pos: 3 },
-                { tag: "10", p: 10, pos: 9 },
-                { tag: "55", p: 55, pos: 54 },
                 { tag: "90", p: 90, pos: 89 }
             ];
         }

@@ -9,30 +9,11 @@ Item {
     width: 1024
     height: 640
 
-    TestCase {
+    WindowTestCase {
         name: "ReportRate"
-        when: windowShown
-
-        property var root: null
-        property var page: null
 
         function loadWindow(stored) {
-            ui_View.resetValues();
-            if (stored !== undefined)
-                ui_View.setDataValue("mouse/reportRate", stored);
-            var comp = Qt.createComponent("qrc:/modules/qml/main.qml");
-            verify(comp.status === Component.Ready, comp.errorString());
-            root = createTemporaryObject(comp, top);
-            root.visible = true;
-            findChild(root, "startLogo").visible = false;
-            findChild(root, "reportRateSlot").source = Qt.resolvedUrl("../../modules/qml/J2/ReportRate.qml");
-            page = root.reportRateRect;
-            verify(page !== null, "report-rate row did not load");
-            callLog.clear();
-        }
-
-        function calls(prefix) {
-            return callLog.entries().filter(function (e) { return e.indexOf(prefix) === 0; });
+            loadPage(top, "reportRateSlot", "ReportRate.qml", "reportRateRect", {}, { "mouse/reportRate": stored });
         }
 
         function test_rates_data() {
@@ -79,15 +60,5 @@ Item {
             compare(root.anyUnsaved, false);
         }
 
-        function test_windowFocusClosesList() {
-            loadWindow(0);
-            page.init(false);
-            var list = page.reportRateList;
-            mouseClick(list, 20, 12);
-            tryCompare(list, "animating", false);
-            root.mainFocus();
-            tryCompare(list, "isDrop", false);
-            compare(calls("ui_View.mouseSetReportRate").length, 0);
-        }
     }
 }
