@@ -114,6 +114,17 @@ private slots:
         // Quit ends the loop with 0 and stops the reader.
         QMenu *menu = qobject_cast<QMenu *>(tray->contextMenu());
         QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("Quit (&Q)"));
+        QCOMPARE(
+            menu->styleSheet(),
+            QStringLiteral(
+                "QMenu { border: 1px solid rgb(100, 100, 100); background: rgb(68, 69, 73); } "
+                "QMenu::item { height: 22px; padding: 0px 25px 0px 20px; } QMenu::item:enabled { "
+                "color: rgb(225, 225, 225); } QMenu::item:!enabled { color: rgb(155, 155, 155); } "
+                "QMenu::item:enabled:selected { color: rgb(230, 230, 230); background: rgba(255, "
+                "255, 255, 40); } QMenu::separator { height: 1px; background: rgb(100, 100, 100); "
+                "} QMenu::indicator { width: 13px; height: 13px; } QMenu::icon { padding-left: "
+                "2px; padding-right: 2px; } "));
         widget->hidThread().readerRunning = true;
         QTimer::singleShot(0, menu->actions().first(), &QAction::trigger);
         QCOMPARE(QCoreApplication::exec(), 0);
@@ -130,6 +141,11 @@ private slots:
         widget = std::make_unique<Widget>();
         Widget &w = *widget;
         myQQuickView *view = w.view();
+        QCOMPARE(int(w.windowFlags()), 0x2000801);
+        QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
+        QCOMPARE(w.styleSheet(), QStringLiteral("background:transparent;"));
+        QCOMPARE(view->objectName(), QStringLiteral("ui_View"));
+        QCOMPARE(view->source(), QUrl(QStringLiteral("qrc:modules/qml/main.qml")));
         QCOMPARE(view->hid(), &w.hidThread());
         QVERIFY2(view->status() == QQuickWidget::Ready,
                  "the shipped scene loads from the resources");
