@@ -98,11 +98,26 @@ private slots:
         QFile::remove(QStringLiteral("shell_e2e_window.png"));
         QFile::copy(shot, QStringLiteral("shell_e2e_window.png")); // kept for a look by eye
 
-        const QRgb stage = image.pixel(wx + 826, wy + 268), orange = qRgb(0xcf, 0x3e, 0x00);
-        QVERIFY2(qAbs(qRed(stage) - qRed(orange)) + qAbs(qGreen(stage) - qGreen(orange)) +
-                         qAbs(qBlue(stage) - qBlue(orange)) <=
-                     24,
-                 qPrintable(QString::number(stage & 0xffffff, 16)));
+        // Panels, the Save button, the title bar's accent and the mouse's
+        // current DPI stage (1), lit in orange.
+        const struct {
+            int x, y;
+            QRgb colour;
+        } spots[] = {{252, 300, qRgb(0, 0, 0)},
+                     {780, 200, qRgb(0, 0, 0)},
+                     {945, 612, qRgb(0x09, 0x34, 0x7f)},
+                     {480, 44, qRgb(0xcf, 0x3e, 0x00)},
+                     {826, 268, qRgb(0xcf, 0x3e, 0x00)}};
+        for (const auto &spot : spots) {
+            const QRgb p = image.pixel(wx + spot.x, wy + spot.y);
+            QVERIFY2(qAbs(qRed(p) - qRed(spot.colour)) + qAbs(qGreen(p) - qGreen(spot.colour)) +
+                             qAbs(qBlue(p) - qBlue(spot.colour)) <=
+                         24,
+                     qPrintable(QStringLiteral("%1,%2 is #%3")
+                                    .arg(spot.x)
+                                    .arg(spot.y)
+                                    .arg(p & 0xffffff, 6, 16, QLatin1Char('0'))));
+        }
         // No part of the window is left see-through (black on X11 without a
         // compositor): the background artwork is dark but not black.
         const QRgb corner = image.pixel(wx + 5, wy + 300);
