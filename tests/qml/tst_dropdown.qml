@@ -37,6 +37,22 @@ Item {
             top.events = [];
         }
 
+        // Both slides take 180 - 10 x rows ms, never below 0; the list
+        // starts on its third row until a page chooses.
+        function test_durationAndFirstRow_data() {
+            return [
+                { tag: "4 rows", n: 4, ms: 140 },
+                { tag: "18 rows", n: 18, ms: 0 },
+                { tag: "30 rows never negative", n: 30, ms: 0 },
+            ];
+        }
+        function test_durationAndFirstRow(data) {
+            var d = create(data.n);
+            compare(d.animationDuration, data.ms);
+            compare(d.currentSelect, 2);
+            compare(d.textValue, "row 2");
+        }
+
         function test_chooseReportsAfterClosing_data() {
             return [
                 { tag: "another row", row: 0 },
