@@ -92,6 +92,7 @@ private:
     bool acquireHid();
     void releaseHid();
     void settlePause();
+    bool beginExchange(int index, DeviceEntry &e);
     bool writeExchange(int dataLength, bool settle);
     bool readExchange(int dataLength);
     void deviceReader(uint index);

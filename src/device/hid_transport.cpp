@@ -211,17 +211,25 @@ void Hid_Thread::settlePause() {
     sleepMs(kSettleHalfMs);
 }
 
-bool Hid_Thread::writeExchange(int dataLength, bool settle) {
-    lastExchangeOk = false;
-    processPendingEvents();
-    const int index = currentIndex;
-    DeviceEntry e;
+// The first step of both exchanges: the device must be listed and open, and
+// the command block goes out scrambled when the entry asks for it.
+bool Hid_Thread::beginExchange(int index, DeviceEntry &e) {
     if (!entryAt(index, e) || !openCommandDevice(index)) {
         releaseHid();
         return false;
     }
     if (e.isEncode)
         USBDataEncryption(sendBuf + 1, secrecyCode());
+    return true;
+}
+
+bool Hid_Thread::writeExchange(int dataLength, bool settle) {
+    lastExchangeOk = false;
+    processPendingEvents();
+    const int index = currentIndex;
+    DeviceEntry e;
+    if (!beginExchange(index, e))
+        return false;
 
     hid_device *h = openCommandDevice(index);
     if (!h || hid_send_feature_report(h, sendBuf, sizeof sendBuf) < 0) {
@@ -261,12 +269,8 @@ bool Hid_Thread::readExchange(int dataLength) {
     lastExchangeOk = false;
     const int index = currentIndex;
     DeviceEntry e;
-    if (!entryAt(index, e) || !openCommandDevice(index)) {
-        releaseHid();
+    if (!beginExchange(index, e))
         return false;
-    }
-    if (e.isEncode)
-        USBDataEncryption(sendBuf + 1, secrecyCode());
 
     auto fail = [this] {
         closeCommandDevice();
