@@ -14,6 +14,12 @@ PACKAGES=(
   # running under a virtual display, driving it, looking at it
   libgl1-mesa-dri xvfb xauth xdotool x11-utils imagemagick librsvg2-bin fonts-wqy-microhei
   libglib2.0-bin gsettings-desktop-schemas
+  # Wayland sessions, the tray and notification services on the session bus
+  qt6-wayland sway grim wtype dbus dbus-daemon python3-dbus
+  # the command-line client's manual page and completion
+  help2man bash-completion
+  # faster rebuilds when present
+  ccache
   # the Windows layer: MinGW-w64 and Wine
   g++-mingw-w64-x86-64-posix wine64 wine
 )
