@@ -16,8 +16,8 @@
 // without a usage (dropped at the first table).
 #include "key_tables.h"
 
-#include <QGuiApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QVariant>

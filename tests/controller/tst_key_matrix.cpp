@@ -3,8 +3,8 @@
 
 #include <QtTest>
 
-using KeyMatrix::Matrix;
 using ctrltest::bytes;
+using KeyMatrix::Matrix;
 
 namespace {
 

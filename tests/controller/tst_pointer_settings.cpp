@@ -18,8 +18,12 @@ template <typename T> T gnome(T (*get)(GSettings *, const char *), const char *k
     g_object_unref(s);
     return v;
 }
-double gnomeSpeed() { return gnome(&g_settings_get_double, "speed"); }
-int gnomeDoubleClick() { return gnome(&g_settings_get_int, "double-click"); }
+double gnomeSpeed() {
+    return gnome(&g_settings_get_double, "speed");
+}
+int gnomeDoubleClick() {
+    return gnome(&g_settings_get_int, "double-click");
+}
 
 } // namespace
 

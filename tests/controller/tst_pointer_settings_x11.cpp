@@ -48,7 +48,8 @@ void TestPointerSettingsX11::acceleration() {
     int num = 0, den = 0, threshold = 0;
     XGetPointerControl(m_display, &num, &den, &threshold);
     QVERIFY(den > 0);
-    QVERIFY2(qAbs(double(num) / den - factor) < 1e-9, qPrintable(QStringLiteral("%1/%2").arg(num).arg(den)));
+    QVERIFY2(qAbs(double(num) / den - factor) < 1e-9,
+             qPrintable(QStringLiteral("%1/%2").arg(num).arg(den)));
 }
 
 QTEST_GUILESS_MAIN(TestPointerSettingsX11)
