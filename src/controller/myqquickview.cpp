@@ -22,7 +22,7 @@
 namespace {
 
 QString keyText(const QVariant &key) {
-    return key.toString();
+    return plainValue(key).toString();
 }
 
 QString matrixKey(int button) {
@@ -129,15 +129,15 @@ QVariantList myQQuickView::getDataList(QVariant key, bool isRecovery) {
 }
 
 void myQQuickView::setData(QVariant key, QVariant data) {
-    m_store.current().setValue(keyText(key), data);
+    m_store.current().setValue(keyText(key), plainValue(data));
 }
 
 void myQQuickView::setGlobalData(QVariant key, QVariant tmpdata) {
-    m_store.global().setValue(keyText(key), tmpdata);
+    m_store.global().setValue(keyText(key), plainValue(tmpdata));
 }
 
 void myQQuickView::setDataList(QVariant key, QVariantList datalist) {
-    m_store.current().setValue(keyText(key), datalist);
+    m_store.current().setValue(keyText(key), plainList(datalist));
 }
 
 // ---- profiles -------------------------------------------------------------
@@ -213,6 +213,7 @@ QList<QVariantList> myQQuickView::layerTemplates() {
 }
 
 void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam) {
+    src64 = plainList(src64);
     QSettings &p = m_store.current();
     for (int i = 0; i < KeyMatrix::kButtons; ++i) {
         QVariantList entry;
@@ -424,7 +425,7 @@ QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex) {
 }
 
 QVariant myQQuickView::saveMacroIni(QVariant name, QStringList macros, QVariant repeat) {
-    return MacroFiles::save(name.toString(), macros, repeat);
+    return MacroFiles::save(name.toString(), macros, plainValue(repeat));
 }
 
 QStringList myQQuickView::loadMacroIni(QVariant name) {
@@ -490,11 +491,11 @@ QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macro
 // ---- gun presets ----------------------------------------------------------
 
 void myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6) {
-    GunPresets::save(index, src6);
+    GunPresets::save(plainValue(index), plainList(src6));
 }
 
 void myQQuickView::modifyGundata(int modifyType, QVariantList src6) {
-    GunPresets::modify(modifyType, src6);
+    GunPresets::modify(modifyType, plainList(src6));
 }
 
 QVariantList myQQuickView::getGunData(QVariant name) {
@@ -530,11 +531,11 @@ QVariant myQQuickView::getselectGun(QVariant index) {
 }
 
 void myQQuickView::setXYSensitive(QVariant index, QVariant xyData) {
-    m_store.current().setValue(QStringLiteral("XYSensitive/") + keyText(index), xyData);
+    m_store.current().setValue(QStringLiteral("XYSensitive/") + keyText(index), plainValue(xyData));
 }
 
 void myQQuickView::setSelectGun(QVariant index, QVariant xyData) {
-    m_store.current().setValue(QStringLiteral("selectGun/") + keyText(index), xyData);
+    m_store.current().setValue(QStringLiteral("selectGun/") + keyText(index), plainValue(xyData));
 }
 
 // ---- names and language ---------------------------------------------------

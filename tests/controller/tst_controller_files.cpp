@@ -3,6 +3,7 @@
 #include "hid_thread.h"
 #include "myqquickview.h"
 
+#include <QJSEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStandardPaths>
@@ -74,16 +75,30 @@ void TestControllerFiles::valuesAfterRestart() {
         view.setData("mouse/reportRate", 3);
         view.setDataList("mouseKeyMatrix/0", {0, 0, 240, 0});
         QCOMPARE(view.getData("mouse/reportRate", false), QVariant(3)); // same run: a number
+        // The scene passes JS arrays, which reach a QVariant slot wrapped.
+        QJSEngine engine;
+        QJSEngine::setObjectOwnership(&view, QJSEngine::CppOwnership);
+        engine.globalObject().setProperty("ui_View", engine.newQObject(&view));
+        QVERIFY(!engine
+                     .evaluate("ui_View.setGlobalData('mouse/selectGun', [3, 4, 5]);"
+                               "ui_View.setData('mouse/lightValue', [1, [2]]);"
+                               "ui_View.setSelectGun(1, ['AKM', 'M4'])")
+                     .isError());
     }
-    // A later run parses the file afresh; make it look changed so this
-    // process does not reuse its parsed copy.
-    QFile f(profilePath(0));
-    QVERIFY(f.open(QIODevice::ReadWrite));
-    f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+    // A later run parses the files afresh; make them look changed so this
+    // process does not reuse its parsed copies.
+    for (const QString &path : {profilePath(0), QStringLiteral("./modules/setting/apConfig.bin")}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+    }
     myQQuickView view;
     QCOMPARE(view.getData("mouse/reportRate", false), QVariant(QStringLiteral("3")));
     QCOMPARE(view.getDataList("mouseKeyMatrix/0", false), (QVariantList{"0", "0", "240", "0"}));
     QVERIFY(readFile(profilePath(0)).contains("0=0, 0, 240, 0"));
+    QCOMPARE(view.getGlobalData("mouse/selectGun").toStringList(), (QStringList{"3", "4", "5"}));
+    QCOMPARE(view.getselectGun(1).toStringList(), (QStringList{"AKM", "M4"}));
+    QVERIFY(!readFile(profilePath(0)).contains("QJSValue"));
 }
 
 void TestControllerFiles::dataAccessTargets() {
