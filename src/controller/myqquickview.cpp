@@ -444,6 +444,11 @@ bool myQQuickView::loadMacroFile(QVariant macroFileName) {
         Dialogs::askFile(this, Dialogs::FileKind::Open, tr("Open File"), tr("Macro(*.mc)"));
     if (file.isEmpty())
         return false;
+    if (!MacroFiles::looksLikeMacro(file)) {
+        Dialogs::warn(this, tr("Import Macro"),
+                      tr("The chosen file is not a macro. No macro was imported."));
+        return false;
+    }
     return MacroFiles::importFrom(name, file);
 }
 

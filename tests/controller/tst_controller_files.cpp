@@ -1,6 +1,7 @@
 #include "controller_test_support.h"
 
 #include "hid_thread.h"
+#include "macro_files.h"
 #include "myqquickview.h"
 
 #include <QJSEngine>
@@ -273,6 +274,11 @@ void TestControllerFiles::macroFiles_() {
 
     writeFile("./modules/macro/M2.bin", "[config]\ntotal=2\n[macro]\n0=\"1,A\"\n");
     QCOMPARE(view.loadMacroIni("M2"), (QStringList{"1,A", "0", "0"}));
+    // A damaged count loads the steps that are there, without a loop over it.
+    writeFile("./modules/macro/Big.bin",
+              "[config]\ntotal=2147483647\nrepeat=2\n[macro]\n0=\"1,A\"\n1=\"2,A\"\n");
+    QCOMPARE(view.loadMacroIni("Big"), (QStringList{"1,A", "2,A", "2"}));
+    QVERIFY(QFile::remove("./modules/macro/Big.bin"));
     QCOMPARE(view.deleteMacroIni("M"), QVariant(true));
     QCOMPARE(macroFiles(), QStringList{"M2.bin"});
 }
@@ -318,6 +324,16 @@ void TestControllerFiles::macroImportExport() {
     dialogs.answer = box.path("in.mc");
     QCOMPARE(view.loadMacroFile("Macro_0"), true);
     QCOMPARE(view.loadMacroIni("Macro_0"), (QStringList{"1,B", "4"}));
+    // Files that are no macro are refused with a warning; nothing is copied.
+    const QByteArray notMacros[] = {"[config]\ntotal=2147483647\n[macro]\n0=\"1,A\"\n",
+                                    "[config]\ntotal=-1\n", "[mouse]\nreportRate=3\n",
+                                    QByteArray(MacroFiles::kMaxFileBytes + 1, '\n')};
+    for (const QByteArray &bad : notMacros) {
+        writeFile(box.path("bad.mc"), bad);
+        dialogs.answer = box.path("bad.mc");
+        QCOMPARE(view.loadMacroFile("Macro_1"), false);
+    }
+    QCOMPARE(dialogs.warnings.size(), 4);
     dialogs.answer = box.path("gone.mc");
     QCOMPARE(view.loadMacroFile("Macro_1"), false);
     dialogs.answer.clear();
