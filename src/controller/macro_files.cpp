@@ -1,6 +1,7 @@
 #include "macro_files.h"
 
 #include "file_ops.h"
+#include "module_paths.h"
 #include "settings_values.h"
 
 #include <QFile>
@@ -9,7 +10,7 @@
 namespace MacroFiles {
 
 QString path(const QString &name) {
-    return QStringLiteral("./modules/macro/") + name + QStringLiteral(".bin");
+    return ModulePaths::macro(name);
 }
 
 bool isValidName(const QString &name) {
