@@ -1,5 +1,7 @@
 #include "dpi_codes.h"
 
+#include "profile_images.h"
+
 namespace DpiCodes {
 
 uchar code(int v, const QString &sensorType) {
@@ -51,14 +53,15 @@ std::array<uchar, kStages> codesFor553(const StageCodes &c, int dpiCount) {
 }
 
 void writeToImage(uchar *image, const StageCodes &c, uchar mask) {
+    using namespace ProfileLayout;
     for (int i = 0; i < kStages; ++i) {
-        image[84 + i] = c.codes[i];
-        image[92 + i] = c.codes[i];
+        image[kDpiCodes + i] = c.codes[i];
+        image[kDpiCodesAgain + i] = c.codes[i];
     }
-    image[100] = mask;
+    image[kDpiStageMask] = mask;
     if (c.hasHighBits) {
-        image[82] = c.highBits;
-        image[83] = c.highBits;
+        image[kDpiHighBits] = c.highBits;
+        image[kDpiHighBitsAgain] = c.highBits;
     }
 }
 

@@ -27,8 +27,8 @@ uchar stageMask(int dpiCount);
 // The older family switches stages off by sending 0x80 in their place.
 std::array<uchar, kStages> codesFor553(const StageCodes &c, int dpiCount);
 
-// Writes the stage codes (twice), the stage mask and, when present, the
-// high-bit mask into a 128-byte profile image.
+// Writes the stage codes, the stage mask and, for sensors that have it, the
+// high-bit mask into a profile image.
 void writeToImage(uchar *image, const StageCodes &c, uchar mask);
 
 } // namespace DpiCodes

@@ -1,5 +1,7 @@
 #include "gun_presets.h"
 
+#include "module_paths.h"
+#include "profile_images.h"
 #include "settings_values.h"
 
 #include <QFile>
@@ -17,7 +19,7 @@ QString key(const QVariant &k) {
 } // namespace
 
 QString path() {
-    return QStringLiteral("./modules/gun/gunData.bin");
+    return ModulePaths::gunPresets();
 }
 
 bool fileExists() {
@@ -61,11 +63,12 @@ QStringList keys() {
 }
 
 void writeToImage(uchar *image, const QVariantList &shotsXY) {
-    image[78] = 0xF0;
-    image[79] = low8(shotsXY, 0);
-    image[80] = low8(shotsXY, 1);
-    image[81] = low8(shotsXY, 2);
-    image[65] &= static_cast<uchar>(~0x04);
+    using namespace ProfileLayout;
+    image[kGunMarker] = kGunMarkerValue;
+    image[kGunShots] = low8(shotsXY, 0);
+    image[kGunX] = low8(shotsXY, 1);
+    image[kGunY] = low8(shotsXY, 2);
+    image[kGunFlags] &= static_cast<uchar>(~kGunDataBit);
 }
 
 uchar yFor553(const QVariant &y, uchar optionByte3) {

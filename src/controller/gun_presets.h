@@ -18,8 +18,7 @@ void modify(int modifyType, const QVariantList &src);
 QVariantList get(const QVariant &name);
 QStringList keys();
 
-// Gun slot data in a 560-family profile image: bytes 78..81 and the
-// "gun data present" bit of byte 65.
+// Gun slot data (shots, X, Y) in a 560-family profile image.
 void writeToImage(uchar *image, const QVariantList &shotsXY);
 
 // The older family mirrors Y when the mouse's third option byte is set.

@@ -1,11 +1,13 @@
 #include "lang_strings.h"
 
+#include "module_paths.h"
+
 #include <QSettings>
 
 namespace LangStrings {
 
 QString path(const QString &langCode) {
-    return QStringLiteral("./modules/i18n/") + langCode + QStringLiteral(".ini");
+    return ModulePaths::language(langCode);
 }
 
 QStringList group(const QString &typeStr, const QString &langCode) {

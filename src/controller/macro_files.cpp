@@ -1,6 +1,7 @@
 #include "macro_files.h"
 
 #include "file_ops.h"
+#include "module_paths.h"
 #include "settings_values.h"
 
 #include <QFile>
@@ -9,7 +10,7 @@
 namespace MacroFiles {
 
 QString path(const QString &name) {
-    return QStringLiteral("./modules/macro/") + name + QStringLiteral(".bin");
+    return ModulePaths::macro(name);
 }
 
 bool isValidName(const QString &name) {
@@ -71,10 +72,16 @@ QStringList load(const QString &name) {
     if (!isValidName(name) || !QFile::exists(path(name)))
         return out;
     QSettings s(path(name), QSettings::IniFormat);
-    const int total = s.value(QStringLiteral("config/total"), 0).toInt();
-    for (int i = 0; i < total; ++i)
-        out << s.value(QStringLiteral("macro/") + QString::number(i), QStringLiteral("0"))
-                   .toString();
+    const int total = qMax(0, s.value(QStringLiteral("config/total"), 0).toInt());
+    // Within the cap a missing step reads as "0", as it always has; beyond
+    // it the count is damage and only the steps present are believed.
+    const bool believable = total <= kMaxSteps;
+    for (int i = 0; i < qMin(total, kMaxSteps); ++i) {
+        const QString key = QStringLiteral("macro/") + QString::number(i);
+        if (!believable && !s.contains(key))
+            break;
+        out << s.value(key, QStringLiteral("0")).toString();
+    }
     out << s.value(QStringLiteral("config/repeat"), QStringLiteral("0")).toString();
     return out;
 }
@@ -85,8 +92,19 @@ bool remove(const QString &name) {
     return QFile::remove(path(name));
 }
 
+bool looksLikeMacro(const QString &source) {
+    QFile f(source);
+    if (f.size() > kMaxFileBytes || !f.open(QIODevice::ReadOnly))
+        return false;
+    f.close();
+    QSettings s(source, QSettings::IniFormat);
+    bool ok = false;
+    const int total = s.value(QStringLiteral("config/total")).toString().toInt(&ok);
+    return s.status() == QSettings::NoError && ok && total >= 0 && total <= kMaxSteps;
+}
+
 bool importFrom(const QString &name, const QString &source) {
-    if (!isValidName(name) || source.isEmpty())
+    if (!isValidName(name) || source.isEmpty() || !looksLikeMacro(source))
         return false;
     return FileOps::replaceWithCopy(source, path(name));
 }

@@ -1,5 +1,6 @@
 #include "myqquickview.h"
 
+#include "device_family.h"
 #include "dpi_codes.h"
 #include "gun_presets.h"
 #include "key_matrix.h"
@@ -22,7 +23,7 @@
 namespace {
 
 QString keyText(const QVariant &key) {
-    return key.toString();
+    return plainValue(key).toString();
 }
 
 QString matrixKey(int button) {
@@ -31,18 +32,15 @@ QString matrixKey(int button) {
 
 } // namespace
 
-myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent) {
-    QSettings &g = m_store.global();
-    isColorful = g.value(QStringLiteral("mouse/isColorful"), QVariant()).toBool();
-    isGun = g.value(QStringLiteral("mouse/isGun"), QVariant()).toBool();
-    icType = g.value(QStringLiteral("mouse/icType"), QVariant()).toString();
-    is55328 = g.value(QStringLiteral("mouse/is55328"), QVariant()).toBool();
-}
+myQQuickView::myQQuickView(QWidget *parent)
+    : QQuickWidget(parent),
+      m_family(DeviceFamily::create(DeviceFlags::read(m_store.global()), m_images)) {}
 
 myQQuickView::~myQQuickView() = default;
 
 void myQQuickView::setHid(Hid_Thread *hid) {
     m_hid = hid;
+    m_family->setHid(hid);
 }
 
 void myQQuickView::setFileDialogProvider(Dialogs::FileProvider provider) {
@@ -94,7 +92,8 @@ void myQQuickView::setBusy(int busyTime) {
 }
 
 void myQQuickView::setCurrentDPI(int dpiValue) {
-    // The device reader calls this from its pool thread.
+    // The reader's stage signal arrives on the GUI thread already; a call
+    // from any other thread is passed there, where the scene lives.
     const bool guiThread = QThread::currentThread() == thread();
     invokeRoot("setCurrentDPI", guiThread ? Qt::DirectConnection : Qt::QueuedConnection, dpiValue,
                true);
@@ -129,15 +128,15 @@ QVariantList myQQuickView::getDataList(QVariant key, bool isRecovery) {
 }
 
 void myQQuickView::setData(QVariant key, QVariant data) {
-    m_store.current().setValue(keyText(key), data);
+    m_store.current().setValue(keyText(key), plainValue(data));
 }
 
 void myQQuickView::setGlobalData(QVariant key, QVariant tmpdata) {
-    m_store.global().setValue(keyText(key), tmpdata);
+    m_store.global().setValue(keyText(key), plainValue(tmpdata));
 }
 
 void myQQuickView::setDataList(QVariant key, QVariantList datalist) {
-    m_store.current().setValue(keyText(key), datalist);
+    m_store.current().setValue(keyText(key), plainList(datalist));
 }
 
 // ---- profiles -------------------------------------------------------------
@@ -197,11 +196,6 @@ QVariant myQQuickView::mouseReadCurrentProfile() {
     return int(profile);
 }
 
-void myQQuickView::sendImages(int first, int last) {
-    for (int n = first; n <= last; ++n)
-        m_hid->hid560_0CH_setProfile(m_images.image(n), uchar(n));
-}
-
 // ---- key matrix -----------------------------------------------------------
 
 QList<QVariantList> myQQuickView::layerTemplates() {
@@ -213,6 +207,7 @@ QList<QVariantList> myQQuickView::layerTemplates() {
 }
 
 void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam) {
+    src64 = plainList(src64);
     QSettings &p = m_store.current();
     for (int i = 0; i < KeyMatrix::kButtons; ++i) {
         QVariantList entry;
@@ -224,50 +219,25 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
         return;
 
     const bool f560 = family560();
-    KeyMatrix::Matrix m1 = KeyMatrix::buildMatrix(src64, f560);
+    const KeyMatrix::Matrix m1 = KeyMatrix::buildMatrix(src64, f560);
     if (!KeyMatrix::hasGunSwitch(m1)) {
-        if (f560)
-            m_hid->hid560_0DH_SetKeyMatrix(m1.data(), 1);
-        else
-            m_hid->hid553_12H_SetKeyMatrix(m1.data(), 1);
+        m_family->setKeyMatrix(m1, 1);
         return;
     }
-
-    KeyMatrix::GunLayers g = KeyMatrix::buildGunLayers(
-        m1, KeyMatrix::templateMatrix(layerTemplates()), otherParam, f560);
-    if (f560) {
-        if (g.layerMask >= 0)
-            m_images.image(0)[2] = uchar(g.layerMask);
-        m_hid->hid560_0CH_setProfile(m_images.image(0), 0);
-        for (int l = 0; l < 4; ++l)
-            m_hid->hid560_0DH_SetKeyMatrix(g.matrices[l].data(), uchar(l + 1));
-        m_hid->hid560_02H_SetCurrentProfile(1);
-    } else {
-        for (int l = 0; l < 4; ++l)
-            m_hid->hid553_12H_SetKeyMatrix(g.matrices[l].data(), uchar(l + 1));
-        m_hid->hid553_02H_SetCurrentKeyMatrix(1);
-    }
+    m_family->setGunLayers(KeyMatrix::buildGunLayers(
+        m1, KeyMatrix::templateMatrix(layerTemplates()), plainList(otherParam), f560));
 }
 
 void myQQuickView::mouseResetKeyMatrix() {
     if (!m_hid)
         return;
-    KeyMatrix::Matrix t = KeyMatrix::templateMatrix(layerTemplates());
-    for (uchar n = 2; n <= 4; ++n) {
-        if (family560())
-            m_hid->hid560_0DH_SetKeyMatrix(t.data(), n);
-        else
-            m_hid->hid553_12H_SetKeyMatrix(t.data(), n);
-    }
+    const KeyMatrix::Matrix t = KeyMatrix::templateMatrix(layerTemplates());
+    for (uchar n = 2; n <= 4; ++n)
+        m_family->setKeyMatrix(t, n);
 }
 
 void myQQuickView::mouseSwitchKeyMatrix(int indexNo) {
-    if (!m_hid)
-        return;
-    if (family560())
-        m_hid->hid560_02H_SetCurrentProfile(uchar(indexNo & 0xFF));
-    else
-        m_hid->hid553_02H_SetCurrentKeyMatrix(uchar((indexNo - 1) & 0xFF));
+    m_family->switchKeyMatrix(indexNo);
 }
 
 QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool isRecovery) {
@@ -290,109 +260,29 @@ QVariantList myQQuickView::GetKeyboardoption() {
 }
 
 void myQQuickView::mouseSetReportRate(uchar rate) {
-    if (!m_hid)
-        return;
-    if (family560())
-        m_hid->hid560_03H_SetReportRate(rate);
-    else
-        m_hid->hid553_01H_SetReportRate(rate);
+    m_family->setReportRate(rate);
 }
 
 void myQQuickView::mouseSetCurrentDPI(uchar currentDPI) {
-    if (!m_hid)
-        return;
-    if (family560())
-        m_hid->hid560_04H_SetCurrentDPI(currentDPI);
-    else
-        m_hid->hid553_0BH_SetCurrentDPI(currentDPI);
+    m_family->setCurrentDpi(currentDPI);
 }
 
 QVariant myQQuickView::mouseGetCurrentDPI() {
-    if (!m_hid)
-        return 0;
-    if (family560()) {
-        uchar byte1 = 1, byte2 = 0;
-        m_hid->hid560_84H_GetCurrentDPI(byte1, byte2);
-        return int(byte2);
-    }
-    uchar byte1 = 0;
-    m_hid->hid553_8BH_GetCurrentDPI(byte1);
-    return int(byte1);
+    return m_family->currentDpi();
 }
 
 void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray) {
-    if (!m_hid)
-        return;
-    const DpiCodes::StageCodes c = DpiCodes::convert(dpiValueArray, sensorType);
-    if (family560()) {
-        const uchar mask = DpiCodes::stageMask(dpiCount);
-        for (int n = 1; n <= 4; ++n)
-            DpiCodes::writeToImage(m_images.image(n), c, mask);
-        sendImages(1, isGun ? 4 : 1);
-    } else {
-        auto codes = DpiCodes::codesFor553(c, dpiCount);
-        m_hid->hid553_11H_SetDPISet(uchar(dpiCount & 0xFF), codes.data());
-    }
+    m_family->setDpi(DpiCodes::convert(plainList(dpiValueArray), sensorType), dpiCount);
 }
 
 void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2) {
-    if (!m_hid)
-        return;
-    const bool f560 = family560();
-    if (isColorful) {
-        const Lighting::EffectBytes b = Lighting::colourEffect(effect, option1, option2);
-        if (!f560) {
-            m_hid->hid553_0DH_SetRGBLedEffect(b.effect, b.value, b.option);
-            return;
-        }
-        for (int n = 1; n <= 4; ++n) {
-            uchar *img = m_images.image(n);
-            img[71] = b.effect, img[72] = b.value, img[73] = b.option;
-        }
-        sendImages(1, isGun ? 4 : 1);
-        return;
-    }
-
-    const Lighting::EffectBytes b = Lighting::singleColourEffect(effect, option1, option2);
-    if (!f560) {
-        m_hid->hid553_0DH_SetRGBLedEffect(b.effect, b.value, is55328 ? b.option : 2);
-        return;
-    }
-    for (int n = 1; n <= 4; ++n) {
-        uchar *img = m_images.image(n);
-        img[71] = b.effect, img[72] = b.value, img[73] = 2;
-    }
-    if (isGun) {
-        sendImages(1, 4);
-    } else {
-        m_images.image(1)[73] = 3;
-        sendImages(1, 1);
-    }
+    m_family->setLightEffect(m_family->flags().isColorful
+                                 ? Lighting::colourEffect(effect, option1, option2)
+                                 : Lighting::singleColourEffect(effect, option1, option2));
 }
 
 void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24) {
-    if (!m_hid)
-        return;
-    std::array<uchar, 24> bytes = Lighting::colourBytes(src24);
-    if (family560()) {
-        if (isColorful) {
-            std::copy(bytes.begin(), bytes.end(), m_images.image(0) + 24);
-            sendImages(0, 0);
-        } else {
-            std::copy(bytes.begin(), bytes.end(), m_images.image(1) + 104);
-            sendImages(1, 1);
-        }
-        return;
-    }
-    if (is55328) {
-        if (bytes[21] || bytes[22] || bytes[23])
-            m_hid->hid553_10H_SetLED8StageColor(0, bytes.data());
-        else
-            m_hid->hid553_0CH_SetFixLEDColor(bytes.data());
-        return;
-    }
-    for (int i = 0; i < 2; ++i)
-        m_hid->hid553_10H_SetLED8StageColor(type, bytes.data());
+    m_family->setColours(type, Lighting::colourBytes(plainList(src24)));
 }
 
 // ---- pointer settings -----------------------------------------------------
@@ -424,7 +314,7 @@ QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex) {
 }
 
 QVariant myQQuickView::saveMacroIni(QVariant name, QStringList macros, QVariant repeat) {
-    return MacroFiles::save(name.toString(), macros, repeat);
+    return MacroFiles::save(name.toString(), macros, plainValue(repeat));
 }
 
 QStringList myQQuickView::loadMacroIni(QVariant name) {
@@ -443,6 +333,11 @@ bool myQQuickView::loadMacroFile(QVariant macroFileName) {
         Dialogs::askFile(this, Dialogs::FileKind::Open, tr("Open File"), tr("Macro(*.mc)"));
     if (file.isEmpty())
         return false;
+    if (!MacroFiles::looksLikeMacro(file)) {
+        Dialogs::warn(this, tr("Import Macro"),
+                      tr("The chosen file is not a macro. No macro was imported."));
+        return false;
+    }
     return MacroFiles::importFrom(name, file);
 }
 
@@ -474,27 +369,24 @@ QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macro
     // The mouse keeps 128 bytes per macro; anything longer would be cut.
     if (macroData.size() > 128)
         return false;
-    const uint slot = macroIndex.toUInt() % 256;
-    if (slot >= 12 || !m_hid)
+    const uint slot = plainValue(macroIndex).toUInt() % 256;
+    if (slot >= 12)
         return true;
-    std::array<uchar, 128> buffer{};
+    std::array<uchar, 128> image{};
     for (int i = 0; i < macroData.size(); ++i)
-        buffer[i] = uchar(macroData.at(i).toInt() & 0xFF);
-    if (family560())
-        m_hid->hid560_0FH_SetMacroKey(uchar(slot + 1), buffer.data());
-    else
-        m_hid->hid553_13H_SetMacroKey(uchar(slot + 1), buffer.data());
+        image[i] = uchar(plainValue(macroData.at(i)).toInt() & 0xFF);
+    m_family->setMacro(uchar(slot + 1), image);
     return true;
 }
 
 // ---- gun presets ----------------------------------------------------------
 
 void myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6) {
-    GunPresets::save(index, src6);
+    GunPresets::save(plainValue(index), plainList(src6));
 }
 
 void myQQuickView::modifyGundata(int modifyType, QVariantList src6) {
-    GunPresets::modify(modifyType, src6);
+    GunPresets::modify(modifyType, plainList(src6));
 }
 
 QVariantList myQQuickView::getGunData(QVariant name) {
@@ -506,19 +398,9 @@ QStringList myQQuickView::getGunDataKey() {
 }
 
 void myQQuickView::mouseSendGundata(int slot, QVariantList data) {
-    if (!isGun || !m_hid || slot < 1 || slot > 3)
+    if (!m_family->flags().isGun || slot < 1 || slot > 3)
         return;
-    auto low8 = [&](int i) { return uchar(data.value(i, 0).toUInt() & 0xFF); };
-    if (family560()) {
-        uchar *img = m_images.image(slot + 1);
-        GunPresets::writeToImage(img, data);
-        m_hid->hid560_0CH_setProfile(img, uchar(slot + 1));
-        return;
-    }
-    uchar b1 = 0, b2 = 0, b3 = 0, b4 = 0;
-    m_hid->hid553_83H_GetKeyboardoption(b1, b2, b3, b4);
-    m_hid->hid553_04H_SetGunData(low8(0), low8(1), GunPresets::yFor553(data.value(2, 0), b3),
-                                 uchar(slot - 1));
+    m_family->setGunSlot(slot, plainList(data));
 }
 
 QVariant myQQuickView::getXYSensitive(QVariant index) {
@@ -530,11 +412,11 @@ QVariant myQQuickView::getselectGun(QVariant index) {
 }
 
 void myQQuickView::setXYSensitive(QVariant index, QVariant xyData) {
-    m_store.current().setValue(QStringLiteral("XYSensitive/") + keyText(index), xyData);
+    m_store.current().setValue(QStringLiteral("XYSensitive/") + keyText(index), plainValue(xyData));
 }
 
 void myQQuickView::setSelectGun(QVariant index, QVariant xyData) {
-    m_store.current().setValue(QStringLiteral("selectGun/") + keyText(index), xyData);
+    m_store.current().setValue(QStringLiteral("selectGun/") + keyText(index), plainValue(xyData));
 }
 
 // ---- names and language ---------------------------------------------------

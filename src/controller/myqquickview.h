@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device_family.h"
 #include "dialogs.h"
 #include "profile_images.h"
 #include "settings_store.h"
@@ -8,6 +9,8 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+
+#include <memory>
 
 class Hid_Thread;
 class QSettings;
@@ -28,7 +31,10 @@ public:
     static void setFileDialogProvider(Dialogs::FileProvider provider);
     static void setWarningProvider(Dialogs::WarningProvider provider);
 
-    bool family560() const { return icType == QLatin1String("560"); }
+    // The mouse family and flags the global settings gave at start.
+    DeviceFamily &family() { return *m_family; }
+    const DeviceFamily &family() const { return *m_family; }
+    bool family560() const { return m_family->flags().is560(); }
     int currentProfile() const { return m_store.currentProfile(); }
     // nullptr for a number outside 0..4.
     const uchar *profileImage(int number) const { return m_images.image(number); }
@@ -99,17 +105,11 @@ protected:
 private:
     QList<QSettings *> macroProfiles();
     QList<QVariantList> layerTemplates();
-    // Sends profile images first..last (560 family).
-    void sendImages(int first, int last);
     void invokeRoot(const char *function, Qt::ConnectionType type, const QVariant &arg = QVariant(),
                     bool withArg = false);
 
-    // Members in the order the controller keeps them.
     Hid_Thread *m_hid = nullptr;
-    bool isColorful = false;
-    bool isGun = false;
-    QString icType;
-    bool is55328 = false;
     SettingsStore m_store; // global, default and the ten profile files
     ProfileImages m_images;
+    std::unique_ptr<DeviceFamily> m_family; // decided once, from m_store
 };

@@ -1,5 +1,6 @@
 #include "name_lists.h"
 
+#include "module_paths.h"
 #include "settings_values.h"
 
 #include <QSettings>
@@ -7,7 +8,7 @@
 namespace NameLists {
 
 QString path() {
-    return QStringLiteral("./modules/setting/name.bin");
+    return ModulePaths::nameLists();
 }
 
 QString keyFor(const QVariant &type) {

@@ -1,6 +1,7 @@
 #include "settings_store.h"
 
 #include "file_ops.h"
+#include "module_paths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,20 +14,19 @@ std::unique_ptr<QSettings> open(const QString &path) {
 } // namespace
 
 QString SettingsStore::globalPath() {
-    return QStringLiteral("./modules/setting/apConfig.bin");
+    return ModulePaths::globalSettings();
 }
 
 QString SettingsStore::factoryGlobalPath() {
-    return QStringLiteral("./modules/setting/apConfigD.bin");
+    return ModulePaths::factoryGlobalSettings();
 }
 
 QString SettingsStore::defaultProfilePath() {
-    return QStringLiteral("./modules/setting/pD.bin");
+    return ModulePaths::defaultProfile();
 }
 
 QString SettingsStore::profilePath(int number) {
-    return QStringLiteral("./modules/setting/p") + QString::number(number + 1) +
-           QStringLiteral(".bin");
+    return ModulePaths::profile(number);
 }
 
 SettingsStore::SettingsStore() {

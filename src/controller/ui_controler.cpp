@@ -1,6 +1,7 @@
 #include "ui_controler.h"
 
 #include "hid_thread.h"
+#include "module_paths.h"
 #include "myqquickview.h"
 
 #include <QQmlContext>
@@ -42,7 +43,7 @@ void Ui_Controler::setupUi(QWidget *mainWidget, Hid_Thread *hid) {
         mainWidget->resize(size);
     }
 
-    const QSettings global(QStringLiteral("./modules/setting/apConfig.bin"), QSettings::IniFormat);
+    const QSettings global(ModulePaths::globalSettings(), QSettings::IniFormat);
     mainWidget->setWindowTitle(global.value(QStringLiteral("common/name"), QString()).toString());
 }
 

@@ -79,6 +79,26 @@ void Hid_Thread::presetReply(uchar opcode, std::initializer_list<uchar> values) 
         replyBuf[i++] = v;
 }
 
+// The opening every command shares: take the token (or log the command's
+// failure line and send nothing), build the block, and put copyLength bytes
+// of payload into the data buffer, zero-filled up to payloadLength. The
+// exchange that follows is the command's own.
+bool Hid_Thread::openCommand(const char *failLine, uchar opcode,
+                             std::initializer_list<uchar> params, const uchar *payload,
+                             int copyLength, int payloadLength) {
+    lastExchangeOk = false;
+    if (!acquireHid()) {
+        failed(failLine);
+        return false;
+    }
+    buildBlock(opcode, params);
+    if (payload)
+        std::memcpy(dataBuf, payload, static_cast<size_t>(copyLength));
+    if (payloadLength > copyLength)
+        std::memset(dataBuf + copyLength, 0, static_cast<size_t>(payloadLength - copyLength));
+    return true;
+}
+
 bool Hid_Thread::chkDeviceIsEnCode(int index) {
     currentIndex = index;
     QRandomGenerator *rng = QRandomGenerator::global();
@@ -105,12 +125,9 @@ bool Hid_Thread::chkDeviceIsEnCode(int index) {
 // --- reads with a feature reply ---
 
 void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 00");
+    if (!openCommand("cmd Failed 00", 0x00, {byte1, byte2, byte3, byte4}))
         return;
-    }
-    buildBlock(0x00, {byte1, byte2, byte3, byte4});
+    // All zeros, not the challenge: a failed exchange must not pass the check.
     std::memset(replyBuf, 0, sizeof replyBuf);
     readExchange(0);
     byte1 = replyBuf[2];
@@ -121,12 +138,8 @@ void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &by
 
 void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3,
                                               uchar &byte4) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 83");
+    if (!openCommand("cmd Failed 83", 0x83, {}))
         return;
-    }
-    buildBlock(0x83, {});
     presetReply(0x83, {byte1, byte2, byte3, byte4});
     readExchange(0);
     byte1 = replyBuf[2];
@@ -136,12 +149,8 @@ void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar 
 }
 
 void Hid_Thread::hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 81");
+    if (!openCommand("cmd Failed 81", 0x81, {}))
         return;
-    }
-    buildBlock(0x81, {});
     presetReply(0x81, {byte1, byte2});
     readExchange(0);
     byte1 = replyBuf[2];
@@ -149,24 +158,16 @@ void Hid_Thread::hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2) {
 }
 
 void Hid_Thread::hid560_82H_GetCurrentProfile(uchar &byte1) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 82");
+    if (!openCommand("cmd Failed 82", 0x82, {}))
         return;
-    }
-    buildBlock(0x82, {});
     presetReply(0x82, {byte1});
     readExchange(0);
     byte1 = replyBuf[2];
 }
 
 void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 84");
+    if (!openCommand("cmd Failed 84", 0x84, {byte1}))
         return;
-    }
-    buildBlock(0x84, {byte1});
     presetReply(0x84, {byte1, byte2});
     readExchange(0);
     byte1 = replyBuf[2];
@@ -174,12 +175,8 @@ void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2) {
 }
 
 void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 8BH");
+    if (!openCommand("cmd Failed 8BH", 0x8B, {}))
         return;
-    }
-    buildBlock(0x8B, {});
     presetReply(0x8B, {byte1});
     readExchange(0);
     byte1 = replyBuf[2];
@@ -188,63 +185,43 @@ void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1) {
 // --- sets without payload ---
 
 void Hid_Thread::hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 03");
+    if (!openCommand("cmd Failed 03", 0x03, {byte1, byte2, byte3, byte4}))
         return;
-    }
-    buildBlock(0x03, {byte1, byte2, byte3, byte4});
     writeExchange(0, false);
     sleepMs(kAfterOptionMs);
 }
 
 void Hid_Thread::hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 04");
+    if (!openCommand("cmd Failed 04", 0x04, {0, byte1, byte2, byte3, byte4}))
         return;
-    }
-    buildBlock(0x04, {0, byte1, byte2, byte3, byte4});
     writeExchange(0, false);
     sleepMs(kAfterOptionMs);
 }
 
 void Hid_Thread::hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 01");
+    if (!openCommand("cmd Failed 01", 0x01, {byte1, byte2}))
         return;
-    }
-    buildBlock(0x01, {byte1, byte2});
     writeExchange(0, false);
     sleepMs(kAfterOptionMs);
 }
 
 void Hid_Thread::hid553_01H_SetReportRate(uchar rate) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 01");
-        return;
-    }
-    buildBlock(0x01, {rate});
-    writeExchange(0, true);
+    if (openCommand("cmd Failed 01", 0x01, {rate}))
+        writeExchange(0, true);
 }
 
 void Hid_Thread::sendPerProfile(uchar opcode, uchar value, const char *failLine) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed(failLine);
+    if (!openCommand(failLine, opcode, {1, value}))
         return;
-    }
     // The token stays taken across all blocks so that nothing started from
     // the event processing in between can slip into the sequence.
     holdToken = true;
-    const bool gun = gunFlag();
     bool allOk = true;
     for (uchar p = 1; p <= 4; ++p) {
-        buildBlock(opcode, {p, value});
+        if (p > 1)
+            buildBlock(opcode, {p, value});
         allOk = writeExchange(0, true) && allOk;
-        if (gun)
+        if (flagIsGun)
             break;
     }
     holdToken = false;
@@ -261,149 +238,79 @@ void Hid_Thread::hid560_04H_SetCurrentDPI(uchar stage) {
 }
 
 void Hid_Thread::hid553_0BH_SetCurrentDPI(uchar stage) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 0B");
-        return;
-    }
-    buildBlock(0x0B, {stage});
-    writeExchange(0, true);
+    if (openCommand("cmd Failed 0B", 0x0B, {stage}))
+        writeExchange(0, true);
 }
 
 void Hid_Thread::hid560_02H_SetCurrentProfile(uchar profile) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 02");
+    if (!openCommand("cmd Failed 02", 0x02, {profile}))
         return;
-    }
-    buildBlock(0x02, {profile});
     writeExchange(0, false);
     sleepMs(kAfterOptionMs);
 }
 
 void Hid_Thread::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 02");
-        return;
-    }
-    buildBlock(0x02, {currentKeyMatrix});
-    writeExchange(0, true);
+    if (openCommand("cmd Failed 02", 0x02, {currentKeyMatrix}))
+        writeExchange(0, true);
 }
 
 void Hid_Thread::hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 0D");
-        return;
-    }
-    buildBlock(0x0D, {effect, option1, option2});
-    writeExchange(0, true);
+    if (openCommand("cmd Failed 0D", 0x0D, {effect, option1, option2}))
+        writeExchange(0, true);
 }
 
 void Hid_Thread::hid553_0CH_SetFixLEDColor(uchar *src3) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 0C");
-        return;
-    }
-    buildBlock(0x0C, {src3[0], src3[1], src3[2]});
-    writeExchange(0, true);
+    if (openCommand("cmd Failed 0C", 0x0C, {src3[0], src3[1], src3[2]}))
+        writeExchange(0, true);
 }
 
 // --- sets with payload ---
 
 void Hid_Thread::hid553_10H_SetLED8StageColor(uchar type, uchar *src24) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 10");
-        return;
-    }
+    // Type 2 sends four bytes, every other type all eight colours.
     const uchar n = type == 2 ? 4 : 24;
-    buildBlock(0x10, {type, n});
-    std::memcpy(dataBuf, src24, n);
-    writeExchange(n, true);
+    if (openCommand("cmd Failed 10", 0x10, {type, n}, src24, n))
+        writeExchange(n, true);
 }
 
 void Hid_Thread::hid553_11H_SetDPISet(uchar dpiStage, uchar *src8) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 11");
-        return;
-    }
-    buildBlock(0x11, {dpiStage, 0x08});
-    std::memcpy(dataBuf, src8, 8);
-    writeExchange(8, true);
+    if (openCommand("cmd Failed 11", 0x11, {dpiStage, 0x08}, src8, 8))
+        writeExchange(8, true);
 }
 
 void Hid_Thread::hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 12");
-        return;
-    }
-    buildBlock(0x12, {indexAddOne, 0x40, 0x08});
-    std::memcpy(dataBuf, src64, 64);
-    writeExchange(64, true);
+    if (openCommand("cmd Failed 12", 0x12, {indexAddOne, 0x40, 0x08}, src64, 64))
+        writeExchange(64, true);
 }
 
 void Hid_Thread::hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 0D");
-        return;
-    }
-    buildBlock(0x0D, {indexAddOne, 0x80});
-    std::memcpy(dataBuf, src64, 64);
-    std::memset(dataBuf + 64, 0, 64);
-    writeExchange(128, true);
+    // The 560 family takes a matrix in a 128-byte block, the rest zero.
+    if (openCommand("cmd Failed 0D", 0x0D, {indexAddOne, 0x80}, src64, 64, 128))
+        writeExchange(128, true);
 }
 
 void Hid_Thread::hid560_0CH_setProfile(uchar *src128, uchar profileData) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 0C");
-        return;
-    }
-    buildBlock(0x0C, {profileData, 0x80});
-    std::memcpy(dataBuf, src128, 128);
-    writeExchange(128, true);
+    if (openCommand("cmd Failed 0C", 0x0C, {profileData, 0x80}, src128, 128))
+        writeExchange(128, true);
 }
 
 void Hid_Thread::hid553_13H_SetMacroKey(uchar macroId, uchar *src128) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 13");
-        return;
-    }
-    buildBlock(0x13, {macroId, 0x80});
-    std::memcpy(dataBuf, src128, 128);
-    writeExchange(128, true);
+    if (openCommand("cmd Failed 13", 0x13, {macroId, 0x80}, src128, 128))
+        writeExchange(128, true);
 }
 
 void Hid_Thread::hid560_0FH_SetMacroKey(uchar macroId, uchar *src128) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 0F");
-        return;
-    }
-    buildBlock(0x0F, {macroId, 0x80});
-    std::memcpy(dataBuf, src128, 128);
-    writeExchange(128, true);
+    if (openCommand("cmd Failed 0F", 0x0F, {macroId, 0x80}, src128, 128))
+        writeExchange(128, true);
 }
 
 // --- read with data reports ---
 
 void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo) {
-    lastExchangeOk = false;
-    if (!acquireHid()) {
-        failed("cmd Failed 8c");
+    // The caller's image is the preset: chunks that never arrive keep it.
+    if (!openCommand("cmd Failed 8c", 0x8C, {profileNo}, src128, 128))
         return;
-    }
-    buildBlock(0x8C, {profileNo});
     std::memset(replyBuf, 0, sizeof replyBuf);
-    std::memcpy(dataBuf, src128, 128);
     readExchange(128);
-    // Chunks that never arrived still hold the caller's bytes.
     std::memcpy(src128, dataBuf, 128);
 }

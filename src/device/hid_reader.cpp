@@ -44,7 +44,7 @@ void Hid_Thread::startDeviceReader(uint index) {
     readerFuture.waitForFinished();
 
     // Values that were never read must not be written back as if they were.
-    if (family560()) {
+    if (flag560) {
         uchar o1 = 0, o2 = 0;
         hid560_81H_GetKeyboardoption(o1, o2);
         if (lastExchangeOk)

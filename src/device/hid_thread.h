@@ -32,9 +32,10 @@ public:
     static void setSleeper(std::function<void(int ms)> sleeper);
     static void sleepMs(int ms);
 
-    // Device family and gun flag as the global settings give them. Until set
-    // explicitly they are read from "./modules/setting/apConfig.bin" when a
-    // command needs them.
+    // The family ("560" or any other text for the 553 family) and the gun
+    // flag of the mouse found, given once after detection: the reader's start
+    // and the per-profile commands depend on them. Until then: the 553
+    // family without the gun feature.
     void setDeviceFlags(const QString &icType, bool isGun);
 
     // The eight balloon texts for DPI stage changes (program-wide).
@@ -96,9 +97,6 @@ private:
     bool writeExchange(int dataLength, bool settle);
     bool readExchange(int dataLength);
     void deviceReader(uint index);
-    bool family560();
-    bool gunFlag();
-    void readFlagsFromSettings(QString &icType, bool &isGun) const;
 
     bool entryAt(int index, DeviceEntry &out) const;
     void clearCommandPath(int index);
@@ -106,6 +104,8 @@ private:
     QString eventPathAt(int index) const;
     void closeCommandDevice();
     void closeEventDevice();
+    bool openCommand(const char *failLine, uchar opcode, std::initializer_list<uchar> params,
+                     const uchar *payload = nullptr, int copyLength = 0, int payloadLength = 0);
     void buildBlock(uchar opcode, std::initializer_list<uchar> params);
     void presetReply(uchar opcode, std::initializer_list<uchar> values);
     void sendPerProfile(uchar opcode, uchar value, const char *failLine);
@@ -118,9 +118,8 @@ private:
     uchar sendBuf[9] = {};
     uchar replyBuf[9] = {};
     uchar dataBuf[512] = {};
-    QString flagIcType;
+    bool flag560 = false;
     bool flagIsGun = false;
-    bool flagsSet = false;
     // Whether the last command actually completed its exchange; lets callers
     // tell a real answer from values that were merely handed back.
     bool lastExchangeOk = false;

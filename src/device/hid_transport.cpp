@@ -1,11 +1,9 @@
 #include "hid_thread.h"
 
-#include "device_list.h"
 #include "secrecy_code.h"
 
 #include <QCoreApplication>
 #include <QMutexLocker>
-#include <QSettings>
 #include <QThread>
 
 #include <hidapi.h>
@@ -79,31 +77,8 @@ void Hid_Thread::sleepMs(int ms) {
 }
 
 void Hid_Thread::setDeviceFlags(const QString &icType, bool isGun) {
-    flagIcType = icType;
+    flag560 = icType == QLatin1String("560");
     flagIsGun = isGun;
-    flagsSet = true;
-}
-
-void Hid_Thread::readFlagsFromSettings(QString &icType, bool &isGun) const {
-    QSettings s(QString::fromLatin1(DeviceList::kGlobalSettingsPath), QSettings::IniFormat);
-    icType = s.value(QStringLiteral("mouse/icType")).toString();
-    isGun = s.value(QStringLiteral("mouse/isGun"), false).toBool();
-}
-
-bool Hid_Thread::family560() {
-    QString ic = flagIcType;
-    bool gun = flagIsGun;
-    if (!flagsSet)
-        readFlagsFromSettings(ic, gun);
-    return ic == QLatin1String("560");
-}
-
-bool Hid_Thread::gunFlag() {
-    QString ic = flagIcType;
-    bool gun = flagIsGun;
-    if (!flagsSet)
-        readFlagsFromSettings(ic, gun);
-    return gun;
 }
 
 bool Hid_Thread::entryAt(int index, DeviceEntry &out) const {

@@ -145,17 +145,18 @@ void Widget::connectSequence() {
     deviceConnected = true;
     showBalloon(QStringLiteral("Info"), QStringLiteral("Detect Device"));
 
+    // The transport learns the family once, before the reader's first
+    // command needs it.
+    const DeviceFamily &family = v->family();
+    hid.setDeviceFlags(family.flags().icType, family.flags().isGun);
+
     const uint index = uint(int(hid.currentIndex));
     qCDebug(lcShell) << "start reader" << index;
     hid.startDeviceReader(index);
 
-    if (v->family560()) {
-        const bool gun = v->getGlobalData(QStringLiteral("mouse/isGun")).toBool();
-        const uint last = gun ? 4 : 1;
-        for (uint n = 0; n <= last; ++n) {
-            qCDebug(lcShell) << "read profile" << n;
-            v->mouseReadProfile(n);
-        }
+    for (int n : family.imagesReadAtConnect()) {
+        qCDebug(lcShell) << "read profile" << n;
+        v->mouseReadProfile(uint(n));
     }
 
     v->setEnabled(true);

@@ -1,8 +1,10 @@
 #include "controller_test_support.h"
 
 #include "hid_thread.h"
+#include "macro_files.h"
 #include "myqquickview.h"
 
+#include <QJSEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStandardPaths>
@@ -74,16 +76,30 @@ void TestControllerFiles::valuesAfterRestart() {
         view.setData("mouse/reportRate", 3);
         view.setDataList("mouseKeyMatrix/0", {0, 0, 240, 0});
         QCOMPARE(view.getData("mouse/reportRate", false), QVariant(3)); // same run: a number
+        // The scene passes JS arrays, which reach a QVariant slot wrapped.
+        QJSEngine engine;
+        QJSEngine::setObjectOwnership(&view, QJSEngine::CppOwnership);
+        engine.globalObject().setProperty("ui_View", engine.newQObject(&view));
+        QVERIFY(!engine
+                     .evaluate("ui_View.setGlobalData('mouse/selectGun', [3, 4, 5]);"
+                               "ui_View.setData('mouse/lightValue', [1, [2]]);"
+                               "ui_View.setSelectGun(1, ['AKM', 'M4'])")
+                     .isError());
     }
-    // A later run parses the file afresh; make it look changed so this
-    // process does not reuse its parsed copy.
-    QFile f(profilePath(0));
-    QVERIFY(f.open(QIODevice::ReadWrite));
-    f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+    // A later run parses the files afresh; make them look changed so this
+    // process does not reuse its parsed copies.
+    for (const QString &path : {profilePath(0), QStringLiteral("./modules/setting/apConfig.bin")}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+    }
     myQQuickView view;
     QCOMPARE(view.getData("mouse/reportRate", false), QVariant(QStringLiteral("3")));
     QCOMPARE(view.getDataList("mouseKeyMatrix/0", false), (QVariantList{"0", "0", "240", "0"}));
     QVERIFY(readFile(profilePath(0)).contains("0=0, 0, 240, 0"));
+    QCOMPARE(view.getGlobalData("mouse/selectGun").toStringList(), (QStringList{"3", "4", "5"}));
+    QCOMPARE(view.getselectGun(1).toStringList(), (QStringList{"AKM", "M4"}));
+    QVERIFY(!readFile(profilePath(0)).contains("QJSValue"));
 }
 
 void TestControllerFiles::dataAccessTargets() {
@@ -258,6 +274,11 @@ void TestControllerFiles::macroFiles_() {
 
     writeFile("./modules/macro/M2.bin", "[config]\ntotal=2\n[macro]\n0=\"1,A\"\n");
     QCOMPARE(view.loadMacroIni("M2"), (QStringList{"1,A", "0", "0"}));
+    // A damaged count loads the steps that are there, without a loop over it.
+    writeFile("./modules/macro/Big.bin",
+              "[config]\ntotal=2147483647\nrepeat=2\n[macro]\n0=\"1,A\"\n1=\"2,A\"\n");
+    QCOMPARE(view.loadMacroIni("Big"), (QStringList{"1,A", "2,A", "2"}));
+    QVERIFY(QFile::remove("./modules/macro/Big.bin"));
     QCOMPARE(view.deleteMacroIni("M"), QVariant(true));
     QCOMPARE(macroFiles(), QStringList{"M2.bin"});
 }
@@ -303,6 +324,16 @@ void TestControllerFiles::macroImportExport() {
     dialogs.answer = box.path("in.mc");
     QCOMPARE(view.loadMacroFile("Macro_0"), true);
     QCOMPARE(view.loadMacroIni("Macro_0"), (QStringList{"1,B", "4"}));
+    // Files that are no macro are refused with a warning; nothing is copied.
+    const QByteArray notMacros[] = {"[config]\ntotal=2147483647\n[macro]\n0=\"1,A\"\n",
+                                    "[config]\ntotal=-1\n", "[mouse]\nreportRate=3\n",
+                                    QByteArray(MacroFiles::kMaxFileBytes + 1, '\n')};
+    for (const QByteArray &bad : notMacros) {
+        writeFile(box.path("bad.mc"), bad);
+        dialogs.answer = box.path("bad.mc");
+        QCOMPARE(view.loadMacroFile("Macro_1"), false);
+    }
+    QCOMPARE(dialogs.warnings.size(), 4);
     dialogs.answer = box.path("gone.mc");
     QCOMPARE(view.loadMacroFile("Macro_1"), false);
     dialogs.answer.clear();
