@@ -68,6 +68,7 @@ class TestInputFocus : public QObject {
 
 private slots:
     void initTestCase();
+    void cleanupTestCase() { InputHooks::remove(); }
     void events_data();
     void events();
     void heldKeysReleasedWhenFocusLeaves();
