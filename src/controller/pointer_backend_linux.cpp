@@ -1,5 +1,6 @@
 #include "pointer_backend.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -309,6 +310,29 @@ bool kdeSpeed(int speed) {
     return waylandSession() && kwinSpeed(acceleration(speed));
 }
 
+// Why the running session did not take a value, for the debug output
+// next to the failure line.
+bool explained(bool ok, const char *what, bool kdeOnly = false) {
+    if (ok)
+        return true;
+    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    QString why;
+    if (kdeOnly && !kdeDesktop())
+        why = QStringLiteral("only KDE has such a setting");
+    else if (gnomeDesktop() && !gsettingsWritable())
+        why = QStringLiteral("GNOME's settings need the session bus");
+    else if (kdeDesktop() && waylandSession())
+        why = QStringLiteral("KWin is not reachable on the session bus");
+    else if (!gnomeDesktop() && !kdeDesktop())
+        why =
+            QStringLiteral("the desktop \"%1\" (%2 session) has no setting programs can change")
+                .arg(desktop, waylandSession() ? QStringLiteral("Wayland") : QStringLiteral("X11"));
+    else
+        why = QStringLiteral("the desktop's settings could not be written");
+    qDebug().noquote() << what << "not set:" << why;
+    return false;
+}
+
 } // namespace
 
 namespace PointerBackend {
@@ -317,17 +341,17 @@ bool applyCursorSpeed(int speed) {
     const bool gnome = gnomeSpeed(speed);
     const bool kde = kdeSpeed(speed);
     const bool x = xSpeed(speed);
-    return gnome || kde || x;
+    return explained(gnome || kde || x, "pointer speed");
 }
 
 bool applyDoubleClickTime(int ms) {
     const bool gnome = gnomeDoubleClick(ms);
     const bool kde = kdeGlobal("DoubleClickInterval", ms);
-    return gnome || kde;
+    return explained(gnome || kde, "double-click time");
 }
 
 bool applyWheelScrollLines(int lines) {
-    return kdeGlobal("WheelScrollLines", lines);
+    return explained(kdeGlobal("WheelScrollLines", lines), "wheel lines", true);
 }
 
 } // namespace PointerBackend
