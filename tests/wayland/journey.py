@@ -15,7 +15,6 @@ unprivileged system user, created when missing.
 """
 import argparse
 import glob
-import grp
 import json
 import os
 import pwd
@@ -76,7 +75,6 @@ def wait_for(what, timeout, step=0.1):
 
 class Session:
     def __init__(self, args):
-        self.args = args
         self.procs = []
         self.base = tempfile.mkdtemp(prefix="skarn-wayland-")
         os.chmod(self.base, 0o755)
@@ -101,10 +99,11 @@ class Session:
         shutil.copytree(os.path.join(os.path.dirname(args.program), "modules"),
                         os.path.join(self.app, "modules"))
         shutil.copy2(args.program, self.program)
+        # The user may not reach into the source tree (a root-only clone).
+        self.stubs_script = shutil.copy(STUBS, self.base)
         self.pipe = os.path.join(self.base, "control")
         os.mkfifo(self.pipe, 0o600)
-        self.app_log = os.path.join(self.base, "program.log")
-        self.shots = 0
+        self.dumps = 0
         for root, dirs, files in os.walk(self.base):
             for name in [root] + [os.path.join(root, n) for n in dirs + files]:
                 os.lchown(name, self.uid, self.gid)
@@ -127,7 +126,7 @@ class Session:
                     "--address=" + self.env["DBUS_SESSION_BUS_ADDRESS"]], "dbus.log")
         check(wait_for(lambda: os.path.exists(os.path.join(self.run_dir, "bus")), 10),
               "the session bus did not start")
-        self.stubs = self.spawn(["/usr/bin/python3", STUBS, "--watcher", "--notifications"],
+        self.stubs = self.spawn(["/usr/bin/python3", self.stubs_script, "--watcher", "--notifications"],
                                 "session.log", stdin=subprocess.PIPE)
         check(wait_for(lambda: self.events("ready"), 10), "the tray and notification stubs did "
               "not start: " + self.read("session.log"))
@@ -215,12 +214,11 @@ class Session:
         return found[0] if found else None
 
     def screenshot(self):
-        """The screen as (width, height, rgb bytes); a copy is kept as PNG."""
+        """The screen as (width, height, rgb bytes)."""
         out = self.tool(["grim", "-t", "ppm", "-"]).stdout
         parts = out.split(maxsplit=4)
         check(parts[:1] == [b"P6"], "grim took no screenshot")
         width, height = int(parts[1]), int(parts[2])
-        self.shots += 1
         return width, height, parts[4][-width * height * 3:]
 
     def pixel(self, shot, x, y):
@@ -238,8 +236,8 @@ class Session:
             f.write(command + "\n")
 
     def dump(self):
-        path = os.path.join(self.base, "state%d.json" % self.shots)
-        self.shots += 1
+        path = os.path.join(self.base, "state%d.json" % self.dumps)
+        self.dumps += 1
         self.control("dump " + path)
         if wait_for(lambda: os.path.exists(path) and os.path.getsize(path) > 0, 10):
             time.sleep(0.05)
@@ -408,7 +406,7 @@ def main():
         print("FAIL: %s" % e)
         print("---- program output\n" + session.read("program.log")[-4000:])
         if keep:
-            print("kept: " + session.base)
+            print("logs kept in " + keep)
         return 1
     finally:
         if keep:
