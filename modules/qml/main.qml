@@ -368,12 +368,18 @@ Rectangle {
         anchors.fill: parent
         property real pressX: 0
         property real pressY: 0
+        // The window system moves the window (and snaps it) where it can;
+        // only where it cannot does the scene move it by offsets.
+        property bool systemMove: false
         onPressed: function (mouse) {
             mainIten.mainFocus();
             pressX = mouse.x;
             pressY = mouse.y;
+            systemMove = ui_Ctl.startSystemMove();
         }
         onPositionChanged: function (mouse) {
+            if (systemMove)
+                return;
             ui_Ctl.onXChanged(Math.round(mouse.x - pressX));
             ui_Ctl.onYChanged(Math.round(mouse.y - pressY));
         }

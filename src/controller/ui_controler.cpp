@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 const char *const Ui_Controler::kSceneUrl = "qrc:modules/qml/main.qml";
 
@@ -65,6 +66,11 @@ void Ui_Controler::onXChanged(int x) {
 void Ui_Controler::onYChanged(int y) {
     if (widget)
         widget->move(widget->x(), widget->y() + y);
+}
+
+bool Ui_Controler::startSystemMove() {
+    QWindow *window = widget ? widget->window()->windowHandle() : nullptr;
+    return window && window->startSystemMove();
 }
 
 void Ui_Controler::setBusy(int busyTime) {

@@ -28,6 +28,10 @@ public slots:
     void onClose();
     void onXChanged(int x);
     void onYChanged(int y);
+    // Hands the move of the window to the window system, from the press that
+    // is being delivered; false when it cannot (the caller then moves the
+    // window by offsets). Wayland compositors ignore moves by a client.
+    bool startSystemMove();
     void setBusy(int busyTime);
     void setBusy();
 

@@ -1,13 +1,12 @@
 // X11 backend of the input capture: XInput2 raw events on a display
 // connection of our own, so Qt's connection and its event filtering stay
 // untouched. Raw events reach the root window whatever window has the focus
-// or a grab, which is what a system-wide capture needs. On Wayland sessions
-// the program runs through XWayland, which forwards input only while one of
-// its own windows has the focus: capture is then limited to that.
-#include "input_hooks.h"
+// or a grab, which is what a system-wide capture needs.
+#include "capture_linux.h"
 #include "key_tables.h"
 
 #include <QCoreApplication>
+#include <QObject>
 #include <QSocketNotifier>
 
 #include <memory>
@@ -17,50 +16,28 @@
 
 namespace {
 
-struct Registered {
-    KeyboardCallback keyboard = nullptr;
-    void *keyboardContext = nullptr;
-    MouseCallback mouse = nullptr;
-    void *mouseContext = nullptr;
-    CopyDataCallback copyData = nullptr;
-    void *copyDataContext = nullptr;
-};
-
-Registered g_callbacks;
-// Lives as long as the program, like the key state of the Windows hook: a key
-// still held across a remove/install pair is not reported pressed twice.
-KeyStateFilter g_keyState;
-
 int g_xError = 0;
 int recordXError(Display *, XErrorEvent *event) {
     g_xError = event->error_code;
     return 0;
 }
 
-// X keycodes are Linux input event codes shifted by 8.
-constexpr int kKeycodeOffset = 8;
-
-class X11Capture {
+class X11Capture : public QObject {
 public:
-    static std::unique_ptr<X11Capture> open();
-    ~X11Capture();
+    static std::unique_ptr<QObject> open();
+    ~X11Capture() override;
 
 private:
     explicit X11Capture(Display *display, int opcode);
     void drain();
     void handleRaw(int evtype, const XIRawEvent *raw);
-    bool altDown() const { return m_leftAlt || m_rightAlt; }
 
     Display *m_display;
     int m_opcode;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    bool m_leftAlt = false;
-    bool m_rightAlt = false;
 };
 
-std::unique_ptr<X11Capture> g_capture;
-
-std::unique_ptr<X11Capture> X11Capture::open() {
+std::unique_ptr<QObject> X11Capture::open() {
     // The notifier needs the event loop of the thread that installs.
     if (!QCoreApplication::instance())
         return nullptr;
@@ -97,7 +74,7 @@ std::unique_ptr<X11Capture> X11Capture::open() {
         XCloseDisplay(display);
         return nullptr;
     }
-    return std::unique_ptr<X11Capture>(new X11Capture(display, opcode));
+    return std::unique_ptr<QObject>(new X11Capture(display, opcode));
 }
 
 X11Capture::X11Capture(Display *display, int opcode) : m_display(display), m_opcode(opcode) {
@@ -105,11 +82,10 @@ X11Capture::X11Capture(Display *display, int opcode) : m_display(display), m_opc
     char keys[32] = {};
     XQueryKeymap(m_display, keys);
     auto held = [&keys](int evdev) {
-        const int keycode = evdev + kKeycodeOffset;
+        const int keycode = evdev + LinuxCapture::kKeycodeOffset;
         return (keys[keycode / 8] >> (keycode % 8)) & 1;
     };
-    m_leftAlt = held(KeyTables::EvdevLeftAlt);
-    m_rightAlt = held(KeyTables::EvdevRightAlt);
+    LinuxCapture::setAltHeld(held(KeyTables::EvdevLeftAlt), held(KeyTables::EvdevRightAlt));
 
     m_notifier =
         std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
@@ -142,33 +118,21 @@ void X11Capture::drain() {
 void X11Capture::handleRaw(int evtype, const XIRawEvent *raw) {
     switch (evtype) {
     case XI_RawKeyPress:
-    case XI_RawKeyRelease: {
-        const bool isDown = evtype == XI_RawKeyPress;
-        const int evdev = raw->detail - kKeycodeOffset;
-        const KeyTables::ScanKey key = KeyTables::evdevToScan(evdev, altDown());
-        if (evdev == KeyTables::EvdevLeftAlt)
-            m_leftAlt = isDown;
-        else if (evdev == KeyTables::EvdevRightAlt)
-            m_rightAlt = isDown;
-        if (key.scan == 0)
-            return;
-        const int usage = g_keyState.feed(key.scan, key.extended, altDown(), isDown);
-        if (usage != 0 && g_callbacks.keyboard)
-            g_callbacks.keyboard(usage, isDown, g_callbacks.keyboardContext);
+    case XI_RawKeyRelease:
+        LinuxCapture::keyEvent(raw->detail - LinuxCapture::kKeycodeOffset,
+                               evtype == XI_RawKeyPress);
         return;
-    }
     case XI_RawButtonPress:
     case XI_RawButtonRelease: {
         const int code = KeyTables::x11ButtonToCode(raw->detail);
-        if (code == 0 || !g_callbacks.mouse)
+        if (code == 0)
             return;
         Window root = 0, child = 0;
         int rootX = 0, rootY = 0, winX = 0, winY = 0;
         unsigned int buttons = 0;
         XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &winX,
                       &winY, &buttons);
-        g_callbacks.mouse(code, evtype == XI_RawButtonPress, rootX, rootY,
-                          g_callbacks.mouseContext);
+        LinuxCapture::buttonEvent(code, evtype == XI_RawButtonPress, rootX, rootY);
         return;
     }
     default:
@@ -178,39 +142,6 @@ void X11Capture::handleRaw(int evtype, const XIRawEvent *raw) {
 
 } // namespace
 
-namespace InputHooks {
-
-int install(int /*flags*/) {
-    remove();
-    g_capture = X11Capture::open();
-    return g_capture ? 1 : 0;
+std::unique_ptr<QObject> LinuxCapture::openX11() {
+    return X11Capture::open();
 }
-
-void remove() {
-    g_capture.reset();
-}
-
-void registerKeyboardCallback(KeyboardCallback cb, void *context) {
-    g_callbacks.keyboard = cb;
-    g_callbacks.keyboardContext = context;
-}
-
-void registerMouseCallback(MouseCallback cb, void *context) {
-    g_callbacks.mouse = cb;
-    g_callbacks.mouseContext = context;
-}
-
-void registerCopyDataCallback(CopyDataCallback cb, QCoreApplication * /*app*/, void *context) {
-    g_callbacks.copyData = cb;
-    g_callbacks.copyDataContext = context;
-}
-
-bool deliverCopyData(unsigned long dwData, const QByteArray &data) {
-    if (!g_callbacks.copyData)
-        return false;
-    g_callbacks.copyData(dwData, data.constData(), static_cast<unsigned int>(data.size()),
-                         g_callbacks.copyDataContext);
-    return true;
-}
-
-} // namespace InputHooks

@@ -51,6 +51,13 @@ public:
     // The usage to report for this event, or 0 when it reports nothing.
     int feed(int scan, bool extended, bool altDown, bool isDown);
     bool isDown(int usage) const { return usage > 0 && usage < 256 && m_state[usage] != 0; }
+    // Marks the usage up; true when it was down.
+    bool forget(int usage) {
+        const bool was = isDown(usage);
+        if (was)
+            m_state[usage] = 0;
+        return was;
+    }
 
 private:
     std::uint8_t m_state[256] = {};

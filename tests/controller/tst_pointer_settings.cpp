@@ -39,6 +39,8 @@ private slots:
     void wheelLinesOnKde_data();
     void wheelLinesOnKde();
     void wheelLinesElsewhere();
+    void runningSession_data();
+    void runningSession();
 
 private:
     QTemporaryDir m_config;
@@ -48,6 +50,10 @@ void TestPointerSettings::initTestCase() {
     // Never touch the desktop the tests run on.
     qputenv("GSETTINGS_BACKEND", "memory");
     qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("XDG_SESSION_TYPE");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus"); // no KWin to reach
+    qputenv("XDG_CURRENT_DESKTOP", "GNOME");
     qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     GSettingsSchemaSource *src = g_settings_schema_source_get_default();
@@ -152,6 +158,45 @@ void TestPointerSettings::wheelLinesElsewhere() {
     QTest::ignoreMessage(QtDebugMsg, "setVerticalScrollLines Failed");
     QVERIFY(!PointerSettings::setWheelScrollLines(0));
     QCOMPARE(ctrltest::readFile(file), QByteArray("[KDE]\nWheelScrollLines=7\n"));
+}
+
+// A speed counts as set only where the running session takes it; KDE's
+// files keep it for the next session of either kind all the same.
+void TestPointerSettings::runningSession_data() {
+    QTest::addColumn<QByteArray>("desktop");
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("GNOME on Wayland") << QByteArray("GNOME") << true;
+    QTest::newRow("sway") << QByteArray("sway") << false;
+    QTest::newRow("KDE on Wayland, KWin unreachable") << QByteArray("KDE") << false;
+}
+
+void TestPointerSettings::runningSession() {
+    QFETCH(QByteArray, desktop);
+    QFETCH(bool, applied);
+    qputenv("XDG_CURRENT_DESKTOP", desktop);
+    qputenv("WAYLAND_DISPLAY", "wayland-0");
+    const QString input = m_config.path() + QStringLiteral("/kcminputrc");
+    QFile f(input);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[Libinput][1133][49271][USB Mouse]\nPointerAcceleration=0.5\n");
+    f.close();
+    if (!applied)
+        QTest::ignoreMessage(QtDebugMsg, "setCursorSpeed Failed");
+    const bool ok = PointerSettings::setCursorSpeed(1);
+    QFile::remove(m_config.path() + QStringLiteral("/kdeglobals"));
+    const bool kdeDoubleClick =
+        PointerSettings::setDoubleClickTime(400) && desktop == "KDE" &&
+        ctrltest::readFile(m_config.path() + QStringLiteral("/kdeglobals")) ==
+            "[KDE]\nDoubleClickInterval=400\n";
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+    QCOMPARE(ok, applied);
+    if (desktop != "KDE")
+        return;
+    QVERIFY(kdeDoubleClick);
+    QCOMPARE(ctrltest::readFile(input),
+             QByteArray("[Libinput][1133][49271][USB Mouse]\nPointerAcceleration=-1.000\n\n"
+                        "[Mouse]\nXLbInptPointerAcceleration=-1.000\n"));
 }
 
 QTEST_MAIN(TestPointerSettings)

@@ -110,6 +110,8 @@ public slots:
     void onClose();
     void onXChanged(int x);
     void onYChanged(int y);
+    // No window system move here: the scene falls back to offsets.
+    bool startSystemMove() { return false; }
     void setBusy(int busyTime = 0);
 
 private:
