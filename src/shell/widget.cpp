@@ -83,7 +83,10 @@ void Widget::showBalloon(const QString &title, const QString &text) {
 }
 
 void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::DoubleClick)
+    // StatusNotifierItem trays (KDE, GNOME's AppIndicator extension, every
+    // Wayland session) report any click as Trigger and never DoubleClick;
+    // XEmbed and Windows trays report both, so a double-click still restores.
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
         requestRestore();
 }
 

@@ -42,6 +42,16 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(controlPipe).constData(), 0600), 0);
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // A private session bus with a StatusNotifierItem host, as on KDE,
+        // GNOME with AppIndicator and every Wayland session.
+        bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        QVERIFY2(bus.waitForReadyRead(10000), "dbus-daemon");
+        env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromUtf8(bus.readLine()).trimmed());
+        stubs.setProcessEnvironment(env);
+        stubs.start("/usr/bin/python3", {QStringLiteral(STUBS_PATH), "--watcher"});
+        QVERIFY2(stubs.waitForReadyRead(10000) && stubs.readLine().trimmed() == "ready",
+                 "session bus stubs");
+
         env.insert("SKARN_VIRTUAL_CONTROL", controlPipe);
         env.insert("SKARN_VIRTUAL_LOG", wireLog);
         env.insert("QT_LOGGING_RULES", "skarn.shell.debug=true");
@@ -53,9 +63,11 @@ private slots:
         QVERIFY(app.waitForStarted(10000));
     }
     void cleanupTestCase() {
-        if (app.state() != QProcess::NotRunning) {
-            app.kill();
-            app.waitForFinished(5000);
+        for (QProcess *p : {&app, &stubs, &bus}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
         }
     }
     void startsInExecutableFolderAndConnects() {
@@ -76,18 +88,10 @@ private slots:
     // see-through parts) and the mouse's current DPI stage (1) lit.
     void windowLooksRight() {
         QTest::qWait(1800); // the start-up lock (1000 ms) and the logo hand over
-        QProcess info;
-        info.start("xwininfo", {"-name", "SKARN SK-70"});
-        QVERIFY(info.waitForFinished(10000));
-        const QString geometry = QString::fromUtf8(info.readAllStandardOutput());
-        const auto at = [&](const char *what) {
-            const QRegularExpression re(
-                QStringLiteral("Absolute upper-left %1:\\s+(-?\\d+)").arg(QLatin1String(what)));
-            return re.match(geometry).captured(1).toInt();
-        };
+        const QString geometry = windowInfo();
         QVERIFY2(geometry.contains("Width: 1024") && geometry.contains("Height: 640"),
                  qPrintable(geometry));
-        const int wx = at("X"), wy = at("Y");
+        const int wx = windowPosition().x(), wy = windowPosition().y();
 
         const QString shot = dir.path() + "/window.png";
         QProcess grab;
@@ -160,6 +164,24 @@ private slots:
         QVERIFY2(waitForLine("Device Connect", 15000, from) >= 0, since(from));
         QVERIFY(waitForLine("runUI", 10000, from) >= 0);
     }
+    // The close icon hides the window; a click on the tray icon, which a
+    // StatusNotifierItem host passes on as Activate, brings it back.
+    void trayClickRestores() {
+        QVERIFY2(stubLine("registered ", 5000), "the tray icon is on the bus");
+        // The scene takes no clicks for a moment after the new connection.
+        const QPoint at = windowPosition();
+        bool hidden = false;
+        for (int attempt = 0; attempt < 10 && !hidden; ++attempt) {
+            QProcess::execute("xdotool", {"mousemove", QString::number(at.x() + 992),
+                                          QString::number(at.y() + 24), "click", "1"});
+            hidden = waitForMapState("IsUnMapped", 1000);
+        }
+        QVERIFY2(hidden, "the close icon hides the window");
+
+        stubs.write("activate 10 10\n");
+        QVERIFY(stubLine("activated", 5000));
+        QVERIFY2(waitForMapState("IsViewable", 10000), "the tray click restores the window");
+    }
     void quitsWithZero() {
         // The session ending (SIGTERM) takes the same path as the tray's Quit.
         ::kill(pid_t(app.processId()), SIGTERM);
@@ -196,6 +218,39 @@ private:
         }
     }
     int lineCount() const { return lines.size(); }
+    bool stubLine(const QByteArray &prefix, int timeoutMs) {
+        QDeadlineTimer deadline(timeoutMs);
+        do {
+            while (stubs.canReadLine())
+                if (stubs.readLine().startsWith(prefix))
+                    return true;
+        } while (stubs.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime()))));
+        return false;
+    }
+    QString windowInfo() {
+        QProcess info;
+        info.start("xwininfo", {"-name", "SKARN SK-70"});
+        info.waitForFinished(10000);
+        return QString::fromUtf8(info.readAllStandardOutput());
+    }
+    QPoint windowPosition() {
+        const QString geometry = windowInfo();
+        const auto at = [&](const char *what) {
+            const QRegularExpression re(
+                QStringLiteral("Absolute upper-left %1:\\s+(-?\\d+)").arg(QLatin1String(what)));
+            return re.match(geometry).captured(1).toInt();
+        };
+        return {at("X"), at("Y")};
+    }
+    bool waitForMapState(const QString &state, int timeoutMs) {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!windowInfo().contains("Map State: " + state)) {
+            if (deadline.hasExpired())
+                return false;
+            QTest::qWait(100);
+        }
+        return true;
+    }
     // The output from line `from` on, for failure messages.
     const char *since(int from) {
         shown = lines.mid(from).join('\n').toLocal8Bit();
@@ -216,7 +271,7 @@ private:
     QString program;
     QString controlPipe;
     QString wireLog;
-    QProcess app;
+    QProcess bus, stubs, app;
     QStringList lines;
     QByteArray pending, shown;
 };

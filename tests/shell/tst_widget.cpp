@@ -268,7 +268,8 @@ private slots:
 
         QTest::newRow("double click, connected") << true << "DoubleClick" << true;
         QTest::newRow("double click, no device") << false << "DoubleClick" << false;
-        QTest::newRow("single click, connected") << true << "Trigger" << false;
+        QTest::newRow("single click, connected") << true << "Trigger" << true;
+        QTest::newRow("middle click, connected") << true << "MiddleClick" << false;
         QTest::newRow("second start, connected") << true << "message" << true;
         QTest::newRow("second start, no device") << false << "message" << false;
     }
@@ -284,7 +285,9 @@ private slots:
             widget->receiveMessage(QString());
         else
             emit widget->trayIcon()->activated(request == "Trigger" ? QSystemTrayIcon::Trigger
-                                                                    : QSystemTrayIcon::DoubleClick);
+                                               : request == "MiddleClick"
+                                                   ? QSystemTrayIcon::MiddleClick
+                                                   : QSystemTrayIcon::DoubleClick);
         QCoreApplication::processEvents();
         QCOMPARE(widget->isVisible(), shown);
         if (shown)

@@ -1,0 +1,174 @@
+#!/usr/bin/python3
+"""Stand-ins for the desktop's session-bus services, for tests on a private bus.
+
+Run under `dbus-run-session`, with Debian's python3 (it needs python3-dbus):
+
+    session_bus_stubs.py [--watcher] [--notifications]
+
+--watcher       serves org.kde.StatusNotifierWatcher (a tray host is present,
+                so Qt puts its tray icon on the bus).
+--notifications serves org.freedesktop.Notifications.
+
+Prints one line per event on stdout (flushed):
+    ready
+    registered SERVICE PATH        an item registered with the watcher
+    notify APP|SUMMARY|BODY        a notification was shown
+    activated | failed TEXT        the answer to an "activate" command
+
+Takes commands on stdin, one per line:
+    activate [X Y]           calls Activate(X, Y) on the last registered item
+    secondary [X Y]          calls SecondaryActivate(X, Y) on it
+    quit                     ends the stub (so does the end of stdin)
+"""
+import sys
+
+import dbus
+import dbus.mainloop.glib
+import dbus.service
+from gi.repository import GLib
+
+WATCHER = "org.kde.StatusNotifierWatcher"
+ITEM = "org.kde.StatusNotifierItem"
+NOTIFICATIONS = "org.freedesktop.Notifications"
+
+WATCHER_XML = """<node>
+ <interface name="org.kde.StatusNotifierWatcher">
+  <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
+  <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
+  <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
+  <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+  <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+  <property name="ProtocolVersion" type="i" access="read"/>
+ </interface>
+ <interface name="org.freedesktop.DBus.Properties">
+  <method name="Get"><arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="v" direction="out"/></method>
+  <method name="GetAll"><arg type="s" direction="in"/><arg type="a{sv}" direction="out"/></method>
+ </interface>
+ <interface name="org.freedesktop.DBus.Introspectable">
+  <method name="Introspect"><arg type="s" direction="out"/></method>
+ </interface>
+</node>
+"""
+
+
+def say(line):
+    sys.stdout.write(line + "\n")
+    sys.stdout.flush()
+
+
+class Watcher(dbus.service.Object):
+    def __init__(self, bus):
+        self.bus = bus
+        self.items = []
+        self.name = dbus.service.BusName(WATCHER, bus)
+        super().__init__(self.name, "/StatusNotifierWatcher")
+
+    @dbus.service.method(WATCHER, in_signature="s", out_signature="",
+                         sender_keyword="sender")
+    def RegisterStatusNotifierItem(self, service, sender=None):
+        # Qt passes its own unique name, others pass an object path.
+        if service.startswith("/"):
+            item = (sender, service)
+        else:
+            item = (service, "/StatusNotifierItem")
+        self.items.append(item)
+        self.StatusNotifierItemRegistered("%s%s" % item)
+        say("registered %s %s" % item)
+
+    @dbus.service.method(WATCHER, in_signature="s", out_signature="")
+    def RegisterStatusNotifierHost(self, service):
+        pass
+
+    @dbus.service.signal(WATCHER, signature="s")
+    def StatusNotifierItemRegistered(self, item):
+        pass
+
+    # Qt looks the host flag up as a property, which it finds only when the
+    # introspection data declares it.
+    @dbus.service.method(dbus.INTROSPECTABLE_IFACE, in_signature="", out_signature="s")
+    def Introspect(self):
+        return WATCHER_XML
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
+    def Get(self, interface, prop):
+        return self.GetAll(interface)[prop]
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
+    def GetAll(self, interface):
+        return {
+            "RegisteredStatusNotifierItems": dbus.Array(
+                ["%s%s" % i for i in self.items], signature="s"),
+            "IsStatusNotifierHostRegistered": dbus.Boolean(True),
+            "ProtocolVersion": dbus.Int32(0),
+        }
+
+    def call(self, method, x, y):
+        if not self.items:
+            say("failed no item")
+            return
+        service, path = self.items[-1]
+        proxy = self.bus.get_object(service, path)
+        try:
+            getattr(proxy, method)(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
+            say("activated")
+        except dbus.DBusException as e:
+            say("failed %s" % e.get_dbus_message())
+
+
+class Notifications(dbus.service.Object):
+    def __init__(self, bus):
+        self.name = dbus.service.BusName(NOTIFICATIONS, bus)
+        self.next_id = 1
+        super().__init__(self.name, "/org/freedesktop/Notifications")
+
+    @dbus.service.method(NOTIFICATIONS, in_signature="susssasa{sv}i", out_signature="u")
+    def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
+        say("notify %s|%s|%s" % (app, summary, body))
+        self.next_id += 1
+        return dbus.UInt32(self.next_id - 1)
+
+    @dbus.service.method(NOTIFICATIONS, in_signature="", out_signature="as")
+    def GetCapabilities(self):
+        return ["body"]
+
+    @dbus.service.method(NOTIFICATIONS, in_signature="u", out_signature="")
+    def CloseNotification(self, nid):
+        pass
+
+    @dbus.service.method(NOTIFICATIONS, in_signature="", out_signature="ssss")
+    def GetServerInformation(self):
+        return ("stub", "tests", "1", "1.2")
+
+
+def main():
+    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+    bus = dbus.SessionBus()
+    loop = GLib.MainLoop()
+    keep = []
+    watcher = None
+    if "--watcher" in sys.argv:
+        watcher = Watcher(bus)
+        keep.append(watcher)
+    if "--notifications" in sys.argv:
+        keep.append(Notifications(bus))
+
+    def command(source, condition):
+        line = sys.stdin.readline()
+        if not line or line.strip() == "quit":
+            loop.quit()
+            return False
+        words = line.split()
+        if words and words[0] in ("activate", "secondary") and watcher:
+            x, y = (int(words[1]), int(words[2])) if len(words) == 3 else (0, 0)
+            watcher.call("Activate" if words[0] == "activate" else "SecondaryActivate", x, y)
+        elif words:
+            say("failed unknown command")
+        return True
+
+    GLib.io_add_watch(sys.stdin.fileno(), GLib.IO_IN | GLib.IO_HUP, command)
+    say("ready")
+    loop.run()
+
+
+if __name__ == "__main__":
+    main()
