@@ -5,11 +5,14 @@
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QThread>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -18,11 +21,13 @@ constexpr char kAck = 'a';
 // A message larger than this is not a restore request or a copy-data text;
 // refusing it keeps a misbehaving client from making us buffer without end.
 constexpr quint32 kMaxMessage = 1u << 20;
+// How long an owner that holds the lock may take to start listening.
+constexpr int kOwnerGraceMs = 1500;
 
 QString keyDigest(const QString &key) {
     QByteArray material = key.toUtf8();
 #ifdef Q_OS_UNIX
-    // Local sockets and the temp folder are shared between users.
+    // Several users may run the same executable.
     material += '\0' + QByteArray::number(static_cast<qulonglong>(::getuid()));
 #endif
     return QString::fromLatin1(
@@ -35,14 +40,68 @@ QString defaultKey() {
     return canonical.isEmpty() ? path : canonical;
 }
 
+#ifdef Q_OS_UNIX
+// A folder only this user can enter: anyone may compute the lock's name, so in
+// a shared folder another user could take it first and keep the program from
+// ever starting (and the sticky bit would keep its owner from removing it).
+bool isPrivateFolder(const QString &path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+}
+
+QString makePrivateFolder(const QString &path) {
+    if (path.isEmpty())
+        return QString();
+    QDir().mkpath(path);
+    ::chmod(QFile::encodeName(path).constData(), 0700);
+    return isPrivateFolder(path) ? path : QString();
+}
+#endif
+
+QString instanceFolder() {
+#ifdef Q_OS_UNIX
+    // The session's runtime folder (Qt makes a 0700 one where the session
+    // has none), else a folder of our own in the home folder.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!folder.isEmpty() && isPrivateFolder(folder))
+        return folder;
+    folder = makePrivateFolder(QDir::homePath() + QStringLiteral("/.cache/skarn-mouse"));
+    return folder.isEmpty() ? QDir::tempPath() : folder;
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+#endif
+}
+
+// True when a server accepts a connection on name within timeoutMs. An owner
+// that has just taken the lock may not listen yet, hence the retries.
+bool serverAnswers(const QString &name, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        QLocalSocket probe;
+        probe.connectToServer(name);
+        if (probe.waitForConnected(int(qBound(qint64(1), deadline.remainingTime(), qint64(200)))))
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+}
+
 } // namespace
 
 QString SingleInstance::serverNameFor(const QString &key) {
+#ifdef Q_OS_UNIX
+    // A full path: the socket sits beside the lock, in the private folder.
+    return instanceFolder() + QStringLiteral("/skarn-mouse-") + keyDigest(key) +
+           QStringLiteral(".sock");
+#else
     return QStringLiteral("skarn-mouse-") + keyDigest(key);
+#endif
 }
 
 QString SingleInstance::lockFilePathFor(const QString &key) {
-    return QDir::tempPath() + QStringLiteral("/skarn-mouse-") + keyDigest(key) +
+    return instanceFolder() + QStringLiteral("/skarn-mouse-") + keyDigest(key) +
            QStringLiteral(".lock");
 }
 
@@ -63,18 +122,29 @@ bool SingleInstance::isRunning() {
         return otherRunning;
     decided = true;
 
+    QDir().mkpath(QFileInfo(lockPath).absolutePath());
     lock = std::make_unique<QLockFile>(lockPath);
     // Never treat a lock as stale by age: the owner may run for weeks. A lock
     // whose process has died is still recognised (QLockFile checks the pid).
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        if (lock->error() == QLockFile::LockFailedError) {
+    bool checkedOwner = false;
+    while (!lock->tryLock(0)) {
+        if (lock->error() != QLockFile::LockFailedError) {
+            // The folder is unusable: run rather than refuse to start.
+            lock.reset();
+            return false;
+        }
+        // A lock file that no live instance stands behind (left empty by a
+        // power cut, garbage, or a reused pid) would otherwise keep the
+        // program from ever starting: only an owner that answers counts.
+        // A live owner keeps an exclusive lock on the file, so its file
+        // cannot be removed from under it.
+        if (checkedOwner || serverAnswers(socketName, kOwnerGraceMs) ||
+            !lock->removeStaleLockFile()) {
             otherRunning = true;
             return true;
         }
-        // The temp folder is unusable: run rather than refuse to start.
-        lock.reset();
-        return false;
+        checkedOwner = true;
     }
 
     // A crashed owner may have left its socket file behind.

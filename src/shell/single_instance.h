@@ -12,7 +12,10 @@
 // the lock taken and can hand the owner a message before they exit.
 //
 // Both names derive from the key, by default the executable's absolute path,
-// so copies installed in different folders run side by side.
+// so copies installed in different folders run side by side. Both live in a
+// folder only this user can enter (the session's runtime folder), so no other
+// user can block the start or reach the socket. A lock that no answering
+// owner stands behind (unreadable, a dead or reused pid) is taken over.
 //
 // Wire form of a message on the socket: a 4-byte big-endian length, then that
 // many bytes of UTF-8 text. The owner answers with the single byte 'a' once
