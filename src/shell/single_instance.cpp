@@ -18,6 +18,7 @@
 namespace {
 
 constexpr char kAck = 'a';
+constexpr char kReplyTag = 'r';
 // A message larger than this is not a restore request or a copy-data text;
 // refusing it keeps a misbehaving client from making us buffer without end.
 constexpr quint32 kMaxMessage = 1u << 20;
@@ -61,9 +62,12 @@ QString makePrivateFolder(const QString &path) {
 
 QString instanceFolder() {
 #ifdef Q_OS_UNIX
-    // The session's runtime folder (Qt makes a 0700 one where the session
-    // has none), else a folder of our own in the home folder.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // The session's runtime folder, or a 0700 one of our own where the
+    // session has none, else a folder of our own in the home folder.
+    QString folder = qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")
+                         ? makePrivateFolder(QDir::tempPath() + QStringLiteral("/runtime-") +
+                                             QString::number(::getuid()))
+                         : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (!folder.isEmpty() && isPrivateFolder(folder))
         return folder;
     folder = makePrivateFolder(QDir::homePath() + QStringLiteral("/.cache/skarn-mouse"));
@@ -71,6 +75,19 @@ QString instanceFolder() {
 #else
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 #endif
+}
+
+QByteArray lengthPrefix(qsizetype size) {
+    const quint32 length = quint32(size);
+    QByteArray out;
+    out.append(char(length >> 24)).append(char(length >> 16)).append(char(length >> 8));
+    out.append(char(length));
+    return out;
+}
+
+quint32 readLength(const char *data) {
+    const auto *p = reinterpret_cast<const uchar *>(data);
+    return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | quint32(p[3]);
 }
 
 // True when a server accepts a connection on name within timeoutMs. An owner
@@ -98,6 +115,10 @@ QString SingleInstance::serverNameFor(const QString &key) {
 #else
     return QStringLiteral("skarn-mouse-") + keyDigest(key);
 #endif
+}
+
+QString SingleInstance::folder() {
+    return instanceFolder();
 }
 
 QString SingleInstance::lockFilePathFor(const QString &key) {
@@ -164,9 +185,7 @@ void SingleInstance::acceptConnection() {
             buffer->append(socket->readAll());
             if (buffer->size() < 4)
                 return;
-            const auto *p = reinterpret_cast<const uchar *>(buffer->constData());
-            const quint32 length = (quint32(p[0]) << 24) | (quint32(p[1]) << 16) |
-                                   (quint32(p[2]) << 8) | quint32(p[3]);
+            const quint32 length = readLength(buffer->constData());
             if (length > kMaxMessage) {
                 socket->abort();
                 return;
@@ -175,6 +194,17 @@ void SingleInstance::acceptConnection() {
                 return;
             const QString text = QString::fromUtf8(buffer->constData() + 4, int(length));
             buffer->clear();
+            if (requestHandler && text.startsWith(requestPrefix)) {
+                QPointer<QLocalSocket> guard(socket);
+                requestHandler(text.mid(requestPrefix.size()), [guard](const QByteArray &reply) {
+                    if (!guard)
+                        return; // the client has gone
+                    guard->write(QByteArray(1, kReplyTag) + lengthPrefix(reply.size()) + reply);
+                    guard->flush();
+                    guard->disconnectFromServer();
+                });
+                return;
+            }
             socket->write(&kAck, 1);
             socket->flush();
             QPointer<QLocalSocket> guard(socket);
@@ -202,13 +232,7 @@ bool SingleInstance::sendMessage(const QString &text, int timeoutMs) {
     }
 
     const QByteArray payload = text.toUtf8();
-    QByteArray frame;
-    const quint32 length = quint32(payload.size());
-    frame.append(char(length >> 24))
-        .append(char(length >> 16))
-        .append(char(length >> 8))
-        .append(char(length));
-    frame.append(payload);
+    const QByteArray frame = lengthPrefix(payload.size()) + payload;
     socket.write(frame);
     while (socket.bytesToWrite() > 0) {
         if (!socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime()))))
@@ -223,4 +247,40 @@ bool SingleInstance::sendMessage(const QString &text, int timeoutMs) {
     socket.read(&answer, 1);
     socket.disconnectFromServer();
     return answer == kAck;
+}
+
+void SingleInstance::setRequestHandler(const QString &prefix, RequestHandler handler) {
+    requestPrefix = prefix;
+    requestHandler = std::move(handler);
+}
+
+std::optional<QByteArray> SingleInstance::request(const QString &serverName, const QString &text,
+                                                  int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    const auto left = [&] { return int(qMax<qint64>(1, deadline.remainingTime())); };
+    QLocalSocket socket;
+    socket.connectToServer(serverName);
+    if (!socket.waitForConnected(qMin(left(), 2000)))
+        return std::nullopt;
+    const QByteArray payload = text.toUtf8();
+    socket.write(lengthPrefix(payload.size()) + payload);
+    while (socket.bytesToWrite() > 0)
+        if (!socket.waitForBytesWritten(left()))
+            return std::nullopt;
+    // The reply: the tag, its length, then the text; the owner closes after it.
+    QByteArray in;
+    const auto complete = [&in] {
+        return in.size() >= 5 && in.at(0) == kReplyTag &&
+               quint32(in.size()) >= 5 + readLength(in.constData() + 1);
+    };
+    for (;;) {
+        in += socket.readAll();
+        if (complete())
+            return in.mid(5, int(readLength(in.constData() + 1)));
+        if ((!in.isEmpty() && in.at(0) != kReplyTag) || deadline.hasExpired())
+            return std::nullopt;
+        if (!socket.waitForReadyRead(left()) && socket.bytesAvailable() == 0 &&
+            socket.state() != QLocalSocket::ConnectedState)
+            return std::nullopt;
+    }
 }

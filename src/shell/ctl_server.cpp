@@ -1,0 +1,377 @@
+#include "ctl_server.h"
+
+#include "ctl_protocol.h"
+#include "myqquickview.h"
+#include "shell_log.h"
+#include "widget.h"
+
+#include <QAbstractItemModel>
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QQuickItem>
+#include <QRegularExpression>
+
+using namespace CtlProtocol;
+
+namespace {
+
+QJsonObject reply(Status status, const QString &message = QString(),
+                  const QJsonObject &data = QJsonObject()) {
+    QJsonObject out{{"status", int(status)}};
+    if (!message.isEmpty())
+        out.insert("message", message);
+    if (!data.isEmpty())
+        out.insert("data", data);
+    return out;
+}
+
+QVariant call(QObject *target, const char *function, const QVariantList &args = {}) {
+    QVariant result;
+    if (!target)
+        return result;
+    switch (args.size()) {
+    case 0:
+        QMetaObject::invokeMethod(target, function, Q_RETURN_ARG(QVariant, result));
+        break;
+    case 1:
+        QMetaObject::invokeMethod(target, function, Q_RETURN_ARG(QVariant, result),
+                                  Q_ARG(QVariant, args.at(0)));
+        break;
+    default:
+        QMetaObject::invokeMethod(target, function, Q_RETURN_ARG(QVariant, result),
+                                  Q_ARG(QVariant, args.at(0)), Q_ARG(QVariant, args.at(1)));
+        break;
+    }
+    return result;
+}
+
+int roleOf(const QAbstractItemModel *model, const QByteArray &name) {
+    const auto roles = model->roleNames();
+    for (auto it = roles.begin(); it != roles.end(); ++it)
+        if (it.value() == name)
+            return it.key();
+    return -1;
+}
+
+QString hex4(int value) {
+    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0'));
+}
+
+QList<int> numbers(const QVariantList &list) {
+    QList<int> out;
+    for (const QVariant &v : list)
+        out << v.toString().trimmed().toInt();
+    return out;
+}
+
+} // namespace
+
+CtlServer::CtlServer(Widget *widget, QObject *parent) : QObject(parent), widget(widget) {
+    retry.setSingleShot(true);
+    retry.setInterval(50);
+    connect(&retry, &QTimer::timeout, this, &CtlServer::runNext);
+}
+
+void CtlServer::handle(const QString &request, const Answer &answer) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(request.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+        answer(QJsonDocument(reply(Usage, QStringLiteral("malformed request"))).toJson());
+        return;
+    }
+    queue.push_back({doc.object(), answer, QDateTime::currentMSecsSinceEpoch()});
+    runNext();
+}
+
+QObject *CtlServer::root() const {
+    return widget && widget->view() ? widget->view()->rootObject() : nullptr;
+}
+
+QObject *CtlServer::page(const char *name) const {
+    QObject *r = root();
+    return r ? r->property(name).value<QObject *>() : nullptr;
+}
+
+bool CtlServer::busy() const {
+    QObject *r = root();
+    return (r && r->property("busy").toBool()) || (widget && !widget->hidThread().hidIdle);
+}
+
+void CtlServer::runNext() {
+    // A request may arrive while another waits on the device (the device
+    // layer lets events through while it waits for its token): one at a time.
+    if (running || queue.empty())
+        return;
+    if (busy()) {
+        const qint64 waited = QDateTime::currentMSecsSinceEpoch() - queue.front().queuedAt;
+        if (waited < kBusyWaitMs) {
+            retry.start();
+            return;
+        }
+    }
+    Pending next = std::move(queue.front());
+    queue.pop_front();
+    running = true;
+    QJsonObject answer;
+    if (!widget)
+        answer = reply(NoAnswer, QStringLiteral("the program is shutting down"));
+    else if (busy())
+        answer = reply(NoAnswer, QStringLiteral("the program stayed busy; nothing was done"));
+    else
+        answer = execute(next.request);
+    running = false;
+    qCDebug(lcShell).noquote() << "ctl" << next.request.value("command").toString()
+                               << answer.value("status").toInt();
+    next.answer(QJsonDocument(answer).toJson(QJsonDocument::Compact));
+    if (!queue.empty())
+        retry.start();
+}
+
+QJsonObject CtlServer::execute(const QJsonObject &request) {
+    const QString command = request.value("command").toString();
+    if (command == QLatin1String("status"))
+        return status();
+    if (command == QLatin1String("quit")) {
+        // After the answer has gone out.
+        QMetaObject::invokeMethod(widget, &Widget::exitSYS, Qt::QueuedConnection);
+        return reply(Done);
+    }
+    if (command == QLatin1String("show"))
+        return show();
+    if (command == QLatin1String("profile"))
+        return profile(request);
+    if (command == QLatin1String("dpi"))
+        return dpi(request);
+    if (command == QLatin1String("rate"))
+        return rate(request);
+    return reply(Usage, QStringLiteral("unknown command: %1").arg(command));
+}
+
+QAbstractItemModel *CtlServer::profileModel() const {
+    QObject *profiles = page("profileMain");
+    return profiles ? profiles->property("profileDataModel0").value<QAbstractItemModel *>()
+                    : nullptr;
+}
+
+// The profiles as the title bar's drop-down lists them.
+QJsonArray CtlServer::profileEntries() const {
+    QJsonArray out;
+    QAbstractItemModel *model = profileModel();
+    if (!model)
+        return out;
+    const int nameRole = roleOf(model, "textValue");
+    const int numberRole = roleOf(model, "profileNo");
+    const int current = root() ? root()->property("currentProfile").toInt() : -1;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        const int number = model->data(index, numberRole).toInt();
+        out.append(QJsonObject{{"number", row + 1},
+                               {"name", model->data(index, nameRole).toString()},
+                               {"current", number == current}});
+    }
+    return out;
+}
+
+QJsonObject CtlServer::status() {
+    QJsonObject data;
+    myQQuickView *v = widget->view();
+
+    QJsonObject mouse{{"connected", Widget::deviceConnected}};
+    if (Widget::deviceConnected) {
+        const QList<DeviceEntry> devices = widget->hidThread().deviceList();
+        const int index = widget->hidThread().currentIndex;
+        if (index >= 0 && index < devices.size()) {
+            const DeviceEntry &entry = devices.at(index);
+            mouse.insert("vid", hex4(entry.vid));
+            mouse.insert("pid", hex4(entry.pid));
+            mouse.insert("scrambled", entry.isEncode);
+        }
+    }
+    mouse.insert("family", v->getGlobalData(QStringLiteral("mouse/icType")).toString());
+    data.insert("mouse", mouse);
+
+    for (const QJsonValue &entry : profileEntries())
+        if (entry.toObject().value("current").toBool())
+            data.insert("profile", QJsonObject{{"number", entry.toObject().value("number")},
+                                               {"name", entry.toObject().value("name")}});
+
+    const int count = v->getData(QStringLiteral("mouse/currentDpiCount"), false).toInt();
+    const QList<int> values =
+        numbers(v->getDataList(QStringLiteral("mouse/dpiValueArray"), false)).mid(0, count);
+    QJsonArray stages;
+    for (int value : values)
+        stages.append(value);
+    QObject *dpiPage = page("dpiSettingMain");
+    data.insert(
+        "dpi", QJsonObject{{"stages", stages},
+                           {"current", dpiPage ? dpiPage->property("currentDPI").toInt() + 1 : 0}});
+
+    const int rateIndex = v->getData(QStringLiteral("mouse/reportRate"), false).toInt();
+    if (rateIndex >= 0 && rateIndex < int(std::size(kRates)))
+        data.insert("reportRate", kRates[rateIndex]);
+
+    const QList<int> light = numbers(v->getDataList(QStringLiteral("mouse/lightValue"), false));
+    const QList<int> colour = numbers(v->getDataList(QStringLiteral("mouse/colorValue"), false));
+    QJsonObject lighting;
+    if (light.size() >= 3) {
+        lighting.insert("effectNumber", light.at(0));
+        lighting.insert("speed", light.at(1));
+        lighting.insert("brightness", light.at(2));
+    }
+    QObject *lightPage = page("lightControlMain");
+    if (QObject *list =
+            lightPage ? lightPage->property("lightModel").value<QObject *>() : nullptr) {
+        const auto *effects = list->property("mdItems").value<QAbstractItemModel *>();
+        if (effects && light.size() >= 1 && light.at(0) < effects->rowCount())
+            lighting.insert(
+                "effect",
+                effects->data(effects->index(light.at(0), 0), roleOf(effects, "textValue"))
+                    .toString());
+    }
+    QJsonArray colours;
+    for (int i = 0; i + 2 < colour.size(); i += 3)
+        colours.append(QStringLiteral("%1%2%3")
+                           .arg(colour.at(i) & 0xff, 2, 16, QLatin1Char('0'))
+                           .arg(colour.at(i + 1) & 0xff, 2, 16, QLatin1Char('0'))
+                           .arg(colour.at(i + 2) & 0xff, 2, 16, QLatin1Char('0')));
+    lighting.insert("colours", colours);
+    data.insert("light", lighting);
+
+    // Each button's function as its row in the window reads.
+    QJsonArray buttons;
+    if (QObject *keys = page("keyMatrixMain")) {
+        const auto *model = keys->property("modKeys").value<QAbstractItemModel *>();
+        const int rows = keys->property("rowCount").toInt();
+        if (model) {
+            const int textRole = roleOf(model, "keyText");
+            for (int row = 0; row < rows && row < model->rowCount(); ++row)
+                buttons.append(QJsonObject{
+                    {"button", row + 1},
+                    {"function", model->data(model->index(row, 0), textRole).toString()}});
+        }
+    }
+    data.insert("buttons", buttons);
+
+    if (v->getGlobalData(QStringLiteral("mouse/isGun")).toBool()) {
+        QJsonArray gunSlots;
+        const QList<int> chosen =
+            numbers(v->getGlobalData(QStringLiteral("mouse/selectGun")).toList());
+        for (int slot = 0; slot < chosen.size(); ++slot) {
+            const QVariantList gun = v->getGunData(chosen.at(slot));
+            gunSlots.append(QJsonObject{{"slot", slot + 1},
+                                        {"gun", gun.isEmpty() ? QString() : gun.at(0).toString()}});
+        }
+        data.insert("gunSlots", gunSlots);
+    }
+    return reply(Done, QString(), data);
+}
+
+QJsonObject CtlServer::show() {
+    if (!Widget::deviceConnected)
+        return reply(NoMouse, QStringLiteral("no mouse connected: the window shows only with one"));
+    widget->receiveMessage(QString());
+    return reply(Done);
+}
+
+QJsonObject CtlServer::profile(const QJsonObject &request) {
+    const QJsonArray entries = profileEntries();
+    if (request.value("action").toString() == QLatin1String("list"))
+        return reply(Done, QString(), QJsonObject{{"profiles", entries}});
+
+    const QString target = request.value("target").toString();
+    int position = -1;
+    bool isNumber = false;
+    const int number = target.toInt(&isNumber);
+    for (int i = 0; i < entries.size(); ++i) {
+        const QJsonObject e = entries.at(i).toObject();
+        if (isNumber ? e.value("number").toInt() == number : e.value("name").toString() == target)
+            position = i;
+    }
+    if (position < 0)
+        return reply(
+            Refused,
+            isNumber
+                ? QStringLiteral("no profile number %1 (1 to %2)").arg(number).arg(entries.size())
+                : QStringLiteral("no profile named \"%1\"").arg(target));
+    if (!Widget::deviceConnected)
+        return reply(NoMouse, QStringLiteral("no mouse connected"));
+    if (entries.at(position).toObject().value("current").toBool())
+        return reply(Done);
+    call(root(), "switchProfile", {position});
+    // The title bar's drop-down follows, as after its own choice.
+    if (QObject *menu = root()->findChild<QObject *>(QStringLiteral("menu_Up")))
+        call(menu, "selectProfile", {position});
+    return reply(Done);
+}
+
+QJsonObject CtlServer::dpi(const QJsonObject &request) {
+    myQQuickView *v = widget->view();
+    QObject *dpiPage = page("dpiSettingMain");
+    if (!dpiPage)
+        return reply(NoAnswer, QStringLiteral("the DPI panel is not there"));
+    const int inUse = v->getData(QStringLiteral("mouse/currentDpiCount"), false).toInt();
+
+    if (request.value("action").toString() == QLatin1String("stage")) {
+        const int stage = request.value("stage").toInt();
+        if (stage < 1 || stage > inUse)
+            return reply(Refused,
+                         QStringLiteral("stage %1 is not in use (1 to %2)").arg(stage).arg(inUse));
+        if (!Widget::deviceConnected)
+            return reply(NoMouse, QStringLiteral("no mouse connected"));
+        v->mouseSetCurrentDPI(uchar(stage));
+        // The panel lights the stage as when the mouse's own button moves it.
+        call(root(), "setCurrentDPI", {stage});
+        return reply(Done);
+    }
+
+    // dpi set: every value checked before anything is stored.
+    const int stages = v->getData(QStringLiteral("mouse/dpiCount"), false).toInt();
+    const int lo = v->getGlobalData(QStringLiteral("mouse/minDPI")).toInt();
+    const int hi = v->getGlobalData(QStringLiteral("mouse/maxDPI")).toInt();
+    const int base = qMax(1, v->getGlobalData(QStringLiteral("mouse/dpiBase")).toInt());
+    const QJsonArray values = request.value("values").toArray();
+    if (values.isEmpty() || values.size() > stages)
+        return reply(Refused, QStringLiteral("give 1 to %1 values").arg(stages));
+    for (const QJsonValue &value : values) {
+        const int dpi = value.toInt();
+        if (dpi < lo || dpi > hi || dpi % base != 0)
+            return reply(Refused, QStringLiteral("%1 DPI is not offered: %2 to %3 in steps of %4")
+                                      .arg(dpi)
+                                      .arg(lo)
+                                      .arg(hi)
+                                      .arg(base));
+    }
+    if (!Widget::deviceConnected)
+        return reply(NoMouse, QStringLiteral("no mouse connected"));
+    QVariantList stored = v->getDataList(QStringLiteral("mouse/dpiValueArray"), false);
+    while (stored.size() < 8)
+        stored.append(stored.isEmpty() ? QVariant(lo) : stored.last());
+    for (int i = 0; i < values.size(); ++i)
+        stored[i] = QString::number(values.at(i).toInt());
+    v->setDataList(QStringLiteral("mouse/dpiValueArray"), stored);
+    v->setData(QStringLiteral("mouse/currentDpiCount"), int(values.size()));
+    // The panel reads what was stored, shows it, stores it as it shows it
+    // and sends it, as its Save does.
+    call(dpiPage, "init", {true, false});
+    return reply(Done);
+}
+
+QJsonObject CtlServer::rate(const QJsonObject &request) {
+    const int hz = request.value("rate").toInt();
+    int index = -1;
+    for (int i = 0; i < int(std::size(kRates)); ++i)
+        if (kRates[i] == hz)
+            index = i;
+    if (index < 0)
+        return reply(Refused,
+                     QStringLiteral("%1 Hz is not offered: 125, 250, 500 or 1000").arg(hz));
+    if (!Widget::deviceConnected)
+        return reply(NoMouse, QStringLiteral("no mouse connected"));
+    QObject *ratePage = page("reportRateRect");
+    if (!ratePage)
+        return reply(NoAnswer, QStringLiteral("the report-rate row is not there"));
+    widget->view()->setData(QStringLiteral("mouse/reportRate"), index);
+    call(ratePage, "init", {true});
+    return reply(Done);
+}
