@@ -40,6 +40,10 @@ const char *const kOverview =
     "  dpi set V1,V2,...          the DPI stages in use (their values and count), saved\n"
     "                             and sent as the window's Save does\n"
     "  rate 125|250|500|1000      the report rate in Hz\n"
+    "  light EFFECT [--speed S] [--brightness B] [--colour N=RRGGBB]...\n"
+    "                             the lighting effect (as the window names it, any\n"
+    "                             case, dashes for spaces), speed and brightness 0-4,\n"
+    "                             and LED colour N (1-8)\n"
     "  show                       bring the window up\n"
     "  quit                       end the program\n"
     "\n"
@@ -81,6 +85,12 @@ const Help kHelp[] = {
             "stages. Each value lies within the mouse's range, in its steps.\n"},
     {"rate", "Usage: skarn-mousectl rate 125|250|500|1000\n"
              "Sets the report rate in Hz.\n"},
+    {"light", "Usage: skarn-mousectl light EFFECT [--speed S] [--brightness B] [--colour "
+              "N=RRGGBB]...\n"
+              "Sets the lighting effect as the window's light panel names it (any case,\n"
+              "dashes for spaces: static, breath, neon, off, ...), its speed and brightness\n"
+              "(0 to 4) and the colour of LED N (1 to 8); what is not given stays. Saved\n"
+              "and sent as the window's Save does.\n"},
     {"show", "Usage: skarn-mousectl show\n"
              "Brings the window up (while a mouse is connected).\n"},
     {"quit", "Usage: skarn-mousectl quit\n"
@@ -118,14 +128,21 @@ struct Parsed {
 
 Parsed parse(const QStringList &args) {
     Parsed p;
-    QStringList words;
+    QStringList words, lightOptions;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         if (a == QLatin1String("--json"))
             p.json = true;
         else if (a == QLatin1String("--no-start"))
             p.noStart = true;
-        else if (a == QLatin1String("--program")) {
+        else if (a == QLatin1String("--speed") || a == QLatin1String("--brightness") ||
+                 a == QLatin1String("--colour") || a == QLatin1String("--color")) {
+            if (i + 1 >= args.size()) {
+                p.error = usage(QStringLiteral("%1 needs a value").arg(a));
+                return p;
+            }
+            lightOptions << a << args.at(++i);
+        } else if (a == QLatin1String("--program")) {
             if (i + 1 >= args.size()) {
                 p.error = usage(QStringLiteral("--program needs a path"));
                 return p;
@@ -191,9 +208,32 @@ Parsed parse(const QStringList &args) {
         if (words.size() != 1 || !toInt(words.first(), hz))
             return fail(QStringLiteral("rate takes 125, 250, 500 or 1000"));
         p.request.insert("rate", hz);
+    } else if (command == QLatin1String("light")) {
+        if (words.size() != 1)
+            return fail(QStringLiteral("light takes one effect"));
+        p.request.insert("effect", words.first());
+        QJsonArray colours;
+        for (int i = 0; i + 1 < lightOptions.size(); i += 2) {
+            const QString &option = lightOptions.at(i);
+            const QString &value = lightOptions.at(i + 1);
+            int n = 0;
+            if (option == QLatin1String("--speed") || option == QLatin1String("--brightness")) {
+                if (!toInt(value, n))
+                    return fail(QStringLiteral("%1 takes a number").arg(option));
+                p.request.insert(option.mid(2), n);
+            } else {
+                const QStringList parts = value.split(QLatin1Char('='));
+                if (parts.size() != 2 || !toInt(parts.first(), n))
+                    return fail(QStringLiteral("%1 takes N=RRGGBB").arg(option));
+                colours.append(QJsonObject{{"number", n}, {"rgb", parts.at(1)}});
+            }
+        }
+        p.request.insert("colours", colours);
     } else {
         return fail(QStringLiteral("unknown command %1").arg(command));
     }
+    if (!lightOptions.isEmpty() && command != QLatin1String("light"))
+        return fail(QStringLiteral("%1 belongs to the light command").arg(lightOptions.first()));
     return p;
 }
 

@@ -145,6 +145,8 @@ QJsonObject CtlServer::execute(const QJsonObject &request) {
         return dpi(request);
     if (command == QLatin1String("rate"))
         return rate(request);
+    if (command == QLatin1String("light"))
+        return light(request);
     return reply(Usage, QStringLiteral("unknown command: %1").arg(command));
 }
 
@@ -219,16 +221,9 @@ QJsonObject CtlServer::status() {
         lighting.insert("speed", light.at(1));
         lighting.insert("brightness", light.at(2));
     }
-    QObject *lightPage = page("lightControlMain");
-    if (QObject *list =
-            lightPage ? lightPage->property("lightModel").value<QObject *>() : nullptr) {
-        const auto *effects = list->property("mdItems").value<QAbstractItemModel *>();
-        if (effects && light.size() >= 1 && light.at(0) < effects->rowCount())
-            lighting.insert(
-                "effect",
-                effects->data(effects->index(light.at(0), 0), roleOf(effects, "textValue"))
-                    .toString());
-    }
+    const QStringList effects = effectNames();
+    if (light.size() >= 1 && light.at(0) >= 0 && light.at(0) < effects.size())
+        lighting.insert("effect", effects.at(light.at(0)));
     QJsonArray colours;
     for (int i = 0; i + 2 < colour.size(); i += 3)
         colours.append(QStringLiteral("%1%2%3")
@@ -265,6 +260,20 @@ QJsonObject CtlServer::status() {
         data.insert("gunSlots", gunSlots);
     }
     return reply(Done, QString(), data);
+}
+
+// The effects as the light panel's drop-down lists them.
+QStringList CtlServer::effectNames() const {
+    QStringList out;
+    QObject *lightPage = page("lightControlMain");
+    QObject *list = lightPage ? lightPage->property("lightModel").value<QObject *>() : nullptr;
+    const auto *model = list ? list->property("mdItems").value<QAbstractItemModel *>() : nullptr;
+    if (!model)
+        return out;
+    const int role = roleOf(model, "textValue");
+    for (int row = 0; row < model->rowCount(); ++row)
+        out << model->data(model->index(row, 0), role).toString();
+    return out;
 }
 
 QJsonObject CtlServer::show() {
@@ -373,5 +382,70 @@ QJsonObject CtlServer::rate(const QJsonObject &request) {
         return reply(NoAnswer, QStringLiteral("the report-rate row is not there"));
     widget->view()->setData(QStringLiteral("mouse/reportRate"), index);
     call(ratePage, "init", {true});
+    return reply(Done);
+}
+
+QJsonObject CtlServer::light(const QJsonObject &request) {
+    QObject *lightPage = page("lightControlMain");
+    const QStringList effects = effectNames();
+    if (!lightPage || effects.isEmpty())
+        return reply(NoAnswer, QStringLiteral("the light panel is not there"));
+
+    // Names as the window writes them, or with dashes for spaces, any case.
+    const QString wanted = request.value("effect").toString();
+    int effect = -1;
+    for (int i = 0; i < effects.size(); ++i)
+        if (effects.at(i).compare(wanted, Qt::CaseInsensitive) == 0 ||
+            QString(effects.at(i))
+                    .replace(QLatin1Char(' '), QLatin1Char('-'))
+                    .compare(wanted, Qt::CaseInsensitive) == 0)
+            effect = i;
+    if (effect < 0)
+        return reply(Refused, QStringLiteral("no effect named \"%1\" (%2)")
+                                  .arg(wanted, effects.join(QStringLiteral(", "))));
+    const auto inRange = [&request](const char *key) {
+        return !request.contains(key) ||
+               (request.value(key).toInt(-1) >= 0 && request.value(key).toInt(-1) <= 4);
+    };
+    if (!inRange("speed") || !inRange("brightness"))
+        return reply(Refused, QStringLiteral("speed and brightness go from 0 to 4"));
+    const QJsonArray colours = request.value("colours").toArray();
+    static const QRegularExpression rgb(QStringLiteral("^[0-9A-Fa-f]{6}$"));
+    for (const QJsonValue &c : colours) {
+        const int n = c.toObject().value("number").toInt();
+        if (n < 1 || n > 8 || !rgb.match(c.toObject().value("rgb").toString()).hasMatch())
+            return reply(Refused, QStringLiteral("a colour is N=RRGGBB with N from 1 to 8"));
+    }
+    if (!Widget::deviceConnected)
+        return reply(NoMouse, QStringLiteral("no mouse connected"));
+
+    myQQuickView *v = widget->view();
+    QList<int> value = numbers(v->getDataList(QStringLiteral("mouse/lightValue"), false));
+    while (value.size() < 3)
+        value << 0;
+    value[0] = effect;
+    if (request.contains("speed"))
+        value[1] = request.value("speed").toInt();
+    if (request.contains("brightness"))
+        value[2] = request.value("brightness").toInt();
+    QList<int> colour = numbers(v->getDataList(QStringLiteral("mouse/colorValue"), false));
+    while (colour.size() < 24)
+        colour << 0;
+    for (const QJsonValue &c : colours) {
+        const int n = c.toObject().value("number").toInt() - 1;
+        const uint packed = c.toObject().value("rgb").toString().toUInt(nullptr, 16);
+        colour[3 * n] = int(packed >> 16 & 0xff);
+        colour[3 * n + 1] = int(packed >> 8 & 0xff);
+        colour[3 * n + 2] = int(packed & 0xff);
+    }
+    QVariantList storedValue, storedColour;
+    for (int x : value.mid(0, 3))
+        storedValue << x;
+    for (int x : colour.mid(0, 24))
+        storedColour << x;
+    v->setDataList(QStringLiteral("mouse/lightValue"), storedValue);
+    v->setDataList(QStringLiteral("mouse/colorValue"), storedColour);
+    // The panel shows what was stored and sends it, as its Save does.
+    call(lightPage, "init", {true, false});
     return reply(Done);
 }

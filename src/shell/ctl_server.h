@@ -43,6 +43,8 @@ private:
     QJsonObject profile(const QJsonObject &request);
     QJsonObject dpi(const QJsonObject &request);
     QJsonObject rate(const QJsonObject &request);
+    QJsonObject light(const QJsonObject &request);
+    QStringList effectNames() const;
     QJsonObject show();
 
     QObject *root() const;

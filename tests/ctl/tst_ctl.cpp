@@ -101,22 +101,33 @@ private slots:
         QCOMPARE(ctl({"dpi", "set", "400,800,1600"}).code, 0);
         QCOMPARE(ctl({"dpi", "stage", "2"}).code, 0);
         QCOMPARE(ctl({"rate", "500"}).code, 0);
+        QCOMPARE(
+            ctl({"light", "breath", "--speed", "2", "--brightness", "3", "--colour", "2=112233"})
+                .code,
+            0);
 
         const QJsonObject mouse = dump();
         QCOMPARE(mouse["dpiStages"].toInt(), 3);
         QCOMPARE(mouse["currentDpi"].toInt(), 2);
         QCOMPARE(mouse["reportRate"].toInt(), 2); // 500 Hz
+        QVERIFY2(mouse["ledColors"].toString().contains("11 22 33"),
+                 qPrintable(mouse["ledColors"].toString()));
 
         QSettings p1(app + "/modules/setting/p1.bin", QSettings::IniFormat);
         QCOMPARE(p1.value("mouse/currentDpiCount").toInt(), 3);
         QCOMPARE(p1.value("mouse/dpiValueArray").toStringList().mid(0, 3),
                  (QStringList{"400", "800", "1600"}));
         QCOMPARE(p1.value("mouse/reportRate").toInt(), 2);
+        QCOMPARE(p1.value("mouse/lightValue").toStringList(), (QStringList{"1", "2", "3"}));
+        QCOMPARE(p1.value("mouse/colorValue").toStringList().mid(3, 3),
+                 (QStringList{"17", "34", "51"}));
 
         const QJsonObject s = QJsonDocument::fromJson(ctl({"status", "--json"}).out).object();
         QCOMPARE(s["dpi"]["stages"].toArray(), (QJsonArray{400, 800, 1600}));
         QCOMPARE(s["dpi"]["current"].toInt(), 2);
         QCOMPARE(s["reportRate"].toInt(), 500);
+        QCOMPARE(s["light"]["effect"].toString(), QStringLiteral("Breath"));
+        QCOMPARE(s["light"]["colours"][1].toString(), QStringLiteral("112233"));
 
         // The window shows it: the second of three stages is lit.
         QCOMPARE(ctl({"show"}).code, 0);
@@ -139,18 +150,21 @@ private slots:
                                                         "400,400,400"};
         QTest::newRow("stage not in use") << QStringList{"dpi", "stage", "4"};
         QTest::newRow("rate") << QStringList{"rate", "300"};
+        QTest::newRow("effect") << QStringList{"light", "sparkle"};
+        QTest::newRow("brightness") << QStringList{"light", "static", "--brightness", "5"};
+        QTest::newRow("colour") << QStringList{"light", "static", "--colour", "9=ffffff"};
         QTest::newRow("profile name") << QStringList{"profile", "Nope"};
         QTest::newRow("profile number") << QStringList{"profile", "3"};
     }
     void refusedChangesNothing() {
         QFETCH(QStringList, args);
         const QByteArray files = settings();
-        const qint64 wireBefore = QFileInfo(wire).size();
+        const QByteArray sent = commandTraffic();
         const Result r = ctl(args);
         QCOMPARE(r.code, 2);
         QCOMPARE(r.err.count('\n'), 1);
         QCOMPARE(settings(), files);
-        QCOMPARE(QFileInfo(wire).size(), wireBefore);
+        QCOMPARE(commandTraffic(), sent);
     }
     // A command sent while a profile switch runs waits for it, then runs.
     void queuedBehindProfileSwitch() {
@@ -223,6 +237,17 @@ private:
         QFile f(path);
         f.open(QIODevice::ReadOnly);
         return QJsonDocument::fromJson(f.readAll()).object();
+    }
+    // What went to the mouse's command interface (the event reader keeps
+    // reopening its own interface meanwhile).
+    QByteArray commandTraffic() {
+        QFile f(wire);
+        QByteArray out;
+        if (f.open(QIODevice::ReadOnly))
+            for (const QByteArray &line : f.readAll().split('\n'))
+                if (line.contains("\"iface\":\"command\""))
+                    out += line + '\n';
+        return out;
     }
     QByteArray settings() {
         QByteArray all;
