@@ -44,6 +44,9 @@ const char *const kOverview =
     "                             the lighting effect (as the window names it, any\n"
     "                             case, dashes for spaces), speed and brightness 0-4,\n"
     "                             and LED colour N (1-8)\n"
+    "  button N FUNCTION          give button N a function: a mouse function, a DPI\n"
+    "                             action, a media key, a key combination (ctrl+shift+a)\n"
+    "                             or a macro by name; \"reset\" restores the factory one\n"
     "  show                       bring the window up\n"
     "  quit                       end the program\n"
     "\n"
@@ -91,6 +94,14 @@ const Help kHelp[] = {
               "dashes for spaces: static, breath, neon, off, ...), its speed and brightness\n"
               "(0 to 4) and the colour of LED N (1 to 8); what is not given stays. Saved\n"
               "and sent as the window's Save does.\n"},
+    {"button", "Usage: skarn-mousectl button N FUNCTION\n"
+               "       skarn-mousectl button N reset\n"
+               "Gives button N (as the window numbers them) a function, named as the\n"
+               "button's dialog names it (any case, dashes for spaces): left-key,\n"
+               "double-fire, dpi+, dpi-loop, play/pause, volumn+, copy, ...; a key\n"
+               "combination of ctrl, shift, alt, win and up to two keys (ctrl+shift+a); or a\n"
+               "macro by its name. \"reset\" restores the factory function. Saved and sent\n"
+               "as the window's Save does; the last left click cannot be given away.\n"},
     {"show", "Usage: skarn-mousectl show\n"
              "Brings the window up (while a mouse is connected).\n"},
     {"quit", "Usage: skarn-mousectl quit\n"
@@ -208,6 +219,12 @@ Parsed parse(const QStringList &args) {
         if (words.size() != 1 || !toInt(words.first(), hz))
             return fail(QStringLiteral("rate takes 125, 250, 500 or 1000"));
         p.request.insert("rate", hz);
+    } else if (command == QLatin1String("button")) {
+        int n = 0;
+        if (words.size() != 2 || !toInt(words.first(), n))
+            return fail(QStringLiteral("button takes a number and a function"));
+        p.request.insert("button", n);
+        p.request.insert("function", words.at(1));
     } else if (command == QLatin1String("light")) {
         if (words.size() != 1)
             return fail(QStringLiteral("light takes one effect"));

@@ -28,22 +28,29 @@ QJsonObject reply(Status status, const QString &message = QString(),
 
 QVariant call(QObject *target, const char *function, const QVariantList &args = {}) {
     QVariant result;
-    if (!target)
+    if (!target || args.size() > 5)
         return result;
-    switch (args.size()) {
-    case 0:
-        QMetaObject::invokeMethod(target, function, Q_RETURN_ARG(QVariant, result));
-        break;
-    case 1:
-        QMetaObject::invokeMethod(target, function, Q_RETURN_ARG(QVariant, result),
-                                  Q_ARG(QVariant, args.at(0)));
-        break;
-    default:
-        QMetaObject::invokeMethod(target, function, Q_RETURN_ARG(QVariant, result),
-                                  Q_ARG(QVariant, args.at(0)), Q_ARG(QVariant, args.at(1)));
-        break;
-    }
+    QVariantList a = args;
+    while (a.size() < 5)
+        a.append(QVariant());
+    // QML functions take their arguments as QVariant; extra ones are left out.
+    const QGenericArgument g[5] = {Q_ARG(QVariant, a[0]), Q_ARG(QVariant, a[1]),
+                                   Q_ARG(QVariant, a[2]), Q_ARG(QVariant, a[3]),
+                                   Q_ARG(QVariant, a[4])};
+    const int n = int(args.size());
+    QMetaObject::invokeMethod(target, function, Q_RETURN_ARG(QVariant, result),
+                              n > 0 ? g[0] : QGenericArgument(), n > 1 ? g[1] : QGenericArgument(),
+                              n > 2 ? g[2] : QGenericArgument(), n > 3 ? g[3] : QGenericArgument(),
+                              n > 4 ? g[4] : QGenericArgument());
     return result;
+}
+
+// A name as the window writes it, or with dashes for spaces, in any case.
+bool sameName(const QString &given, const QString &shown) {
+    return !shown.isEmpty() &&
+           (given.compare(shown, Qt::CaseInsensitive) == 0 ||
+            given.compare(QString(shown).replace(QLatin1Char(' '), QLatin1Char('-')),
+                          Qt::CaseInsensitive) == 0);
 }
 
 int roleOf(const QAbstractItemModel *model, const QByteArray &name) {
@@ -147,6 +154,8 @@ QJsonObject CtlServer::execute(const QJsonObject &request) {
         return rate(request);
     if (command == QLatin1String("light"))
         return light(request);
+    if (command == QLatin1String("button"))
+        return button(request);
     return reply(Usage, QStringLiteral("unknown command: %1").arg(command));
 }
 
@@ -395,10 +404,7 @@ QJsonObject CtlServer::light(const QJsonObject &request) {
     const QString wanted = request.value("effect").toString();
     int effect = -1;
     for (int i = 0; i < effects.size(); ++i)
-        if (effects.at(i).compare(wanted, Qt::CaseInsensitive) == 0 ||
-            QString(effects.at(i))
-                    .replace(QLatin1Char(' '), QLatin1Char('-'))
-                    .compare(wanted, Qt::CaseInsensitive) == 0)
+        if (sameName(wanted, effects.at(i)))
             effect = i;
     if (effect < 0)
         return reply(Refused, QStringLiteral("no effect named \"%1\" (%2)")
@@ -447,5 +453,121 @@ QJsonObject CtlServer::light(const QJsonObject &request) {
     v->setDataList(QStringLiteral("mouse/colorValue"), storedColour);
     // The panel shows what was stored and sends it, as its Save does.
     call(lightPage, "init", {true, false});
+    return reply(Done);
+}
+
+QStringList CtlServer::macroNames() const {
+    QStringList out;
+    const QVariantList list = widget->view()->getNameList(0);
+    for (const QVariant &name : list)
+        if (!name.toString().isEmpty() && name.toString() != QLatin1String("loadervortex"))
+            out << name.toString();
+    return out;
+}
+
+QJsonObject CtlServer::button(const QJsonObject &request) {
+    QObject *assign = page("keyAssigmentMain");
+    QObject *keys = page("keyMatrixMain");
+    auto *model = keys ? keys->property("modKeys").value<QAbstractItemModel *>() : nullptr;
+    if (!assign || !model)
+        return reply(NoAnswer, QStringLiteral("the button panel is not there"));
+    const int rows = qMin(keys->property("rowCount").toInt(), model->rowCount());
+    const int index = request.value("button").toInt() - 1;
+    if (index < 0 || index >= rows)
+        return reply(Refused, QStringLiteral("no button %1 (1 to %2)").arg(index + 1).arg(rows));
+
+    const auto entryOf = [model](int row) {
+        QList<int> e;
+        for (const char *role : {"keyCode0", "keyCode1", "keyCode2", "keyCode3"})
+            e << model->data(model->index(row, 0), roleOf(model, role)).toInt();
+        return e;
+    };
+    const auto isLeftClick = [](const QList<int> &e) { return e[0] == 0 && e[2] == 0xF0; };
+
+    const QString wanted = request.value("function").toString().trimmed();
+    const bool reset = wanted == QLatin1String("reset");
+    QList<int> entry;
+    QString text;
+    if (!reset) {
+        // The dialog's function tables: [language index, class, three codes].
+        QStringList tables = {"mouseOptions", "dpiOptions", "mediaOptions", "windowsOptions",
+                              "shortcutOptions"};
+        if (widget->view()->getGlobalData(QStringLiteral("mouse/isGun")).toBool())
+            tables << QStringLiteral("gunOptions");
+        for (const QString &table : tables) {
+            for (const QVariant &option : assign->property(table.toLatin1()).toList()) {
+                const QVariantList o = option.toList();
+                const QString name = call(assign, "langText", {o.value(0)}).toString();
+                if (o.size() == 5 && entry.isEmpty() && sameName(wanted, name)) {
+                    entry = {o[1].toInt(), o[2].toInt(), o[3].toInt(), o[4].toInt()};
+                    text = name;
+                }
+            }
+        }
+        if (entry.isEmpty())
+            for (const QString &name : macroNames())
+                if (name == wanted) {
+                    // Played once per press, from this button's macro slot.
+                    entry = {0x04, 0, index, 0};
+                    text = name;
+                }
+        if (entry.isEmpty()) {
+            // A key combination: modifiers and up to two keys by their labels.
+            static const QStringList modifiers[4] = {
+                {"ctrl", "control"}, {"shift"}, {"alt"}, {"win", "super", "meta", "gui"}};
+            int bits = 0;
+            QList<int> codes;
+            bool known = true;
+            for (const QString &part : wanted.split(QLatin1Char('+'))) {
+                int modifier = -1;
+                for (int m = 0; m < 4; ++m)
+                    if (modifiers[m].contains(part.trimmed().toLower()))
+                        modifier = m;
+                if (modifier >= 0) {
+                    bits |= 1 << modifier;
+                    continue;
+                }
+                int code = -1;
+                for (int c = 1; c < 0xE0 && code < 0; ++c)
+                    if (call(assign, "isKnownKey", {c}).toBool() &&
+                        sameName(part.trimmed(), call(assign, "keyLabel", {c}).toString()))
+                        code = c;
+                if (code < 0)
+                    known = false;
+                else
+                    codes << code;
+            }
+            if (known && !codes.isEmpty() && codes.size() <= 2) {
+                entry = {0x02, bits, codes.value(0), codes.value(1)};
+                text = call(assign, "keyCodeToString", {entry[0], entry[1], entry[2], entry[3]})
+                           .toString();
+            }
+        }
+        if (entry.isEmpty())
+            return reply(
+                Refused,
+                QStringLiteral("\"%1\" is no function, macro or key combination").arg(wanted));
+    }
+    // The mouse must keep one left click.
+    int leftClicks = 0;
+    for (int row = 0; row < rows; ++row)
+        leftClicks += isLeftClick(entryOf(row)) ? 1 : 0;
+    if (!reset && leftClicks == 1 && isLeftClick(entryOf(index)) && !isLeftClick(entry))
+        return reply(Refused, QStringLiteral("button %1 holds the only left click").arg(index + 1));
+    if (!Widget::deviceConnected)
+        return reply(NoMouse, QStringLiteral("no mouse connected"));
+
+    // As the button's dialog does it: open, choose (or restore), close; then
+    // the panel's Save sends the whole key matrix.
+    call(assign, "show", {index});
+    if (reset)
+        call(assign, "restore");
+    else
+        call(assign, "choose", {entry[0], entry[1], entry[2], entry[3], text});
+    call(assign, "closeKeyAssigment");
+    if (keys->property("isSave").toBool()) {
+        keys->setProperty("isSave", false);
+        call(keys->property("modKeys").value<QObject *>(), "saveData");
+    }
     return reply(Done);
 }

@@ -44,6 +44,8 @@ private:
     QJsonObject dpi(const QJsonObject &request);
     QJsonObject rate(const QJsonObject &request);
     QJsonObject light(const QJsonObject &request);
+    QJsonObject button(const QJsonObject &request);
+    QStringList macroNames() const;
     QStringList effectNames() const;
     QJsonObject show();
 

@@ -98,6 +98,8 @@ private slots:
         QVERIFY(!windowInfo().contains("IsViewable"));
     }
     void changesReachMouseFilesAndWindow() {
+        const QJsonObject keysBefore = dump()["keyMatrix"].toObject();
+        QCOMPARE(ctl({"button", "5", "ctrl+shift+a"}).code, 0);
         QCOMPARE(ctl({"dpi", "set", "400,800,1600"}).code, 0);
         QCOMPARE(ctl({"dpi", "stage", "2"}).code, 0);
         QCOMPARE(ctl({"rate", "500"}).code, 0);
@@ -110,6 +112,7 @@ private slots:
         QCOMPARE(mouse["dpiStages"].toInt(), 3);
         QCOMPARE(mouse["currentDpi"].toInt(), 2);
         QCOMPARE(mouse["reportRate"].toInt(), 2); // 500 Hz
+        QVERIFY(mouse["keyMatrix"].toObject() != keysBefore);
         QVERIFY2(mouse["ledColors"].toString().contains("11 22 33"),
                  qPrintable(mouse["ledColors"].toString()));
 
@@ -118,6 +121,7 @@ private slots:
         QCOMPARE(p1.value("mouse/dpiValueArray").toStringList().mid(0, 3),
                  (QStringList{"400", "800", "1600"}));
         QCOMPARE(p1.value("mouse/reportRate").toInt(), 2);
+        QCOMPARE(p1.value("mouseKeyMatrix/4").toStringList(), (QStringList{"2", "3", "4", "0"}));
         QCOMPARE(p1.value("mouse/lightValue").toStringList(), (QStringList{"1", "2", "3"}));
         QCOMPARE(p1.value("mouse/colorValue").toStringList().mid(3, 3),
                  (QStringList{"17", "34", "51"}));
@@ -126,6 +130,7 @@ private slots:
         QCOMPARE(s["dpi"]["stages"].toArray(), (QJsonArray{400, 800, 1600}));
         QCOMPARE(s["dpi"]["current"].toInt(), 2);
         QCOMPARE(s["reportRate"].toInt(), 500);
+        QCOMPARE(s["buttons"][4]["function"].toString(), QStringLiteral("LCtrl+LShift+A"));
         QCOMPARE(s["light"]["effect"].toString(), QStringLiteral("Breath"));
         QCOMPARE(s["light"]["colours"][1].toString(), QStringLiteral("112233"));
 
@@ -153,6 +158,8 @@ private slots:
         QTest::newRow("effect") << QStringList{"light", "sparkle"};
         QTest::newRow("brightness") << QStringList{"light", "static", "--brightness", "5"};
         QTest::newRow("colour") << QStringList{"light", "static", "--colour", "9=ffffff"};
+        QTest::newRow("only left click") << QStringList{"button", "1", "right-key"};
+        QTest::newRow("function") << QStringList{"button", "2", "nonsense"};
         QTest::newRow("profile name") << QStringList{"profile", "Nope"};
         QTest::newRow("profile number") << QStringList{"profile", "3"};
     }
