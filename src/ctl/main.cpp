@@ -36,6 +36,8 @@ const char *const kOverview =
     "                             button functions and gun slots\n"
     "  profile NAME|NUMBER        switch to a profile (everything is sent again)\n"
     "  profile list               the profiles, the current one marked\n"
+    "  profile export NUMBER FILE write a profile to a file (*.pf)\n"
+    "  profile import FILE        add a profile from a file\n"
     "  dpi stage N                make stage N the current DPI stage\n"
     "  dpi set V1,V2,...          the DPI stages in use (their values and count), saved\n"
     "                             and sent as the window's Save does\n"
@@ -47,6 +49,9 @@ const char *const kOverview =
     "  button N FUNCTION          give button N a function: a mouse function, a DPI\n"
     "                             action, a media key, a key combination (ctrl+shift+a)\n"
     "                             or a macro by name; \"reset\" restores the factory one\n"
+    "  macro list                 the macros\n"
+    "  macro export NAME FILE     write a macro to a file (*.mc)\n"
+    "  macro import FILE          add a macro from a file\n"
     "  show                       bring the window up\n"
     "  quit                       end the program\n"
     "\n"
@@ -79,8 +84,17 @@ const Help kHelp[] = {
                "the gun slots.\n"},
     {"profile", "Usage: skarn-mousectl profile NAME|NUMBER\n"
                 "       skarn-mousectl profile list\n"
+                "       skarn-mousectl profile export NUMBER FILE\n"
+                "       skarn-mousectl profile import FILE\n"
                 "Switches to the profile of that name or number (as `profile list` shows\n"
-                "them); everything is sent to the mouse again.\n"},
+                "them); everything is sent to the mouse again. export writes a profile to\n"
+                "a file; import adds the profile of a file to the list (a file that is not\n"
+                "a profile is refused and nothing changes).\n"},
+    {"macro", "Usage: skarn-mousectl macro list\n"
+              "       skarn-mousectl macro export NAME FILE\n"
+              "       skarn-mousectl macro import FILE\n"
+              "Lists the macros, writes one to a file, or adds the macro of a file under a\n"
+              "new name (a file that is not a macro is refused and nothing changes).\n"},
     {"dpi", "Usage: skarn-mousectl dpi stage N\n"
             "       skarn-mousectl dpi set V1,V2,...\n"
             "stage: makes stage N (1 to the number in use) the current one.\n"
@@ -125,6 +139,11 @@ bool toInt(const QString &text, int &value) {
     bool ok = false;
     value = text.trimmed().toInt(&ok);
     return ok;
+}
+
+// Files are named by the program, which may run in another folder.
+QString absolute(const QString &path) {
+    return QFileInfo(QDir::current(), path).absoluteFilePath();
 }
 
 // The command line as a request; a usage error gives the exit status.
@@ -189,12 +208,38 @@ Parsed parse(const QStringList &args) {
         if (!words.isEmpty())
             return fail(QStringLiteral("%1 takes no arguments").arg(command));
     } else if (command == QLatin1String("profile")) {
-        if (words.size() != 1)
-            return fail(QStringLiteral("profile takes a name, a number or \"list\""));
-        if (words.first() == QLatin1String("list"))
+        const QString action = words.value(0);
+        if (action == QLatin1String("list") && words.size() == 1) {
             p.request.insert("action", "list");
-        else
-            p.request.insert("target", words.first());
+        } else if (action == QLatin1String("export") && words.size() == 3) {
+            int number = 0;
+            if (!toInt(words.at(1), number))
+                return fail(QStringLiteral("profile export takes a number and a file"));
+            p.request.insert("action", "export");
+            p.request.insert("number", number);
+            p.request.insert("file", absolute(words.at(2)));
+        } else if (action == QLatin1String("import") && words.size() == 2) {
+            p.request.insert("action", "import");
+            p.request.insert("file", absolute(words.at(1)));
+        } else if (words.size() == 1) {
+            p.request.insert("target", action);
+        } else {
+            return fail(QStringLiteral("profile takes a name or number, list, export or import"));
+        }
+    } else if (command == QLatin1String("macro")) {
+        const QString action = words.value(0);
+        if (action == QLatin1String("list") && words.size() == 1) {
+            p.request.insert("action", "list");
+        } else if (action == QLatin1String("export") && words.size() == 3) {
+            p.request.insert("action", "export");
+            p.request.insert("name", words.at(1));
+            p.request.insert("file", absolute(words.at(2)));
+        } else if (action == QLatin1String("import") && words.size() == 2) {
+            p.request.insert("action", "import");
+            p.request.insert("file", absolute(words.at(1)));
+        } else {
+            return fail(QStringLiteral("macro takes list, export NAME FILE or import FILE"));
+        }
     } else if (command == QLatin1String("dpi")) {
         int stage = 0;
         if (words.size() == 2 && words.first() == QLatin1String("stage")) {
@@ -429,6 +474,13 @@ int main(int argc, char *argv[]) {
         printStatus(data);
     } else if (data.contains("profiles")) {
         printProfiles(data);
+    } else if (data.contains("macros")) {
+        for (const QJsonValue &name : data.value("macros").toArray())
+            out(name.toString() + '\n');
+    } else if (data.contains("macro")) {
+        out(data.value("macro").toString() + '\n');
+    } else if (data.contains("profile")) {
+        printProfiles(QJsonObject{{"profiles", QJsonArray{data.value("profile")}}});
     }
     return Done;
 }

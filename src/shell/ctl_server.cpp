@@ -1,16 +1,22 @@
 #include "ctl_server.h"
 
 #include "ctl_protocol.h"
+#include "dialogs.h"
 #include "myqquickview.h"
+#include "settings_store.h"
 #include "shell_log.h"
 #include "widget.h"
 
 #include <QAbstractItemModel>
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QQuickItem>
 #include <QRegularExpression>
+#include <QSettings>
 
 using namespace CtlProtocol;
 
@@ -156,6 +162,8 @@ QJsonObject CtlServer::execute(const QJsonObject &request) {
         return light(request);
     if (command == QLatin1String("button"))
         return button(request);
+    if (command == QLatin1String("macro"))
+        return macro(request);
     return reply(Usage, QStringLiteral("unknown command: %1").arg(command));
 }
 
@@ -296,6 +304,9 @@ QJsonObject CtlServer::profile(const QJsonObject &request) {
     const QJsonArray entries = profileEntries();
     if (request.value("action").toString() == QLatin1String("list"))
         return reply(Done, QString(), QJsonObject{{"profiles", entries}});
+    const QString action = request.value("action").toString();
+    if (action == QLatin1String("export") || action == QLatin1String("import"))
+        return profileFile(request, entries);
 
     const QString target = request.value("target").toString();
     int position = -1;
@@ -570,4 +581,141 @@ QJsonObject CtlServer::button(const QJsonObject &request) {
         call(keys->property("modKeys").value<QObject *>(), "saveData");
     }
     return reply(Done);
+}
+
+namespace {
+
+// Answers the controller's next file dialog with path, and its warnings
+// into a string, for as long as it lives.
+class DialogAnswers {
+public:
+    DialogAnswers(const QString &path, QString *warning) {
+        myQQuickView::setFileDialogProvider([path](Dialogs::FileKind, const QString &,
+                                                   const QString &,
+                                                   const QString &) { return path; });
+        myQQuickView::setWarningProvider(
+            [warning](const QString &, const QString &text) { *warning = text; });
+    }
+    ~DialogAnswers() {
+        myQQuickView::setFileDialogProvider({});
+        myQQuickView::setWarningProvider({});
+    }
+    DialogAnswers(const DialogAnswers &) = delete;
+    DialogAnswers &operator=(const DialogAnswers &) = delete;
+};
+
+bool looksLikeMacro(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    f.close();
+    const QSettings s(path, QSettings::IniFormat);
+    bool ok = false;
+    const int total = s.value(QStringLiteral("config/total")).toInt(&ok);
+    if (s.status() != QSettings::NoError || !ok || total < 0)
+        return false;
+    for (int i = 0; i < total; ++i)
+        if (!s.contains(QStringLiteral("macro/") + QString::number(i)))
+            return false;
+    return true;
+}
+
+// A file we can write: its folder exists, and it is no folder itself.
+QString unwritable(const QString &path) {
+    const QFileInfo target(path);
+    if (path.isEmpty() || target.isDir())
+        return QStringLiteral("%1 is a folder").arg(path);
+    if (!target.absoluteDir().exists())
+        return QStringLiteral("there is no folder %1").arg(target.absolutePath());
+    return QString();
+}
+
+} // namespace
+
+QJsonObject CtlServer::profileFile(const QJsonObject &request, const QJsonArray &entries) {
+    const QString file = request.value("file").toString();
+    QObject *profiles = page("profileMain");
+    if (!profiles)
+        return reply(NoAnswer, QStringLiteral("the profile list is not there"));
+    QString warning;
+    if (request.value("action").toString() == QLatin1String("export")) {
+        const int number = request.value("number").toInt();
+        if (number < 1 || number > entries.size())
+            return reply(
+                Refused,
+                QStringLiteral("no profile number %1 (1 to %2)").arg(number).arg(entries.size()));
+        const QString why = unwritable(file);
+        if (!why.isEmpty())
+            return reply(Refused, why);
+        const bool existed = QFileInfo::exists(file);
+        const QDateTime before = QFileInfo(file).lastModified();
+        {
+            const DialogAnswers answers(file, &warning);
+            call(profiles, "exportProfile", {number - 1});
+        }
+        if (!SettingsStore::looksLikeProfile(file) ||
+            (existed && QFileInfo(file).lastModified() == before))
+            return reply(NoAnswer, QStringLiteral("could not write %1").arg(file));
+        return reply(Done);
+    }
+    // import
+    if (!SettingsStore::looksLikeProfile(file))
+        return reply(Refused, QStringLiteral("%1 is not a profile").arg(file));
+    if (entries.size() >= profiles->property("maxProfiles").toInt())
+        return reply(
+            Refused,
+            QStringLiteral("there are %1 profiles already; delete one first").arg(entries.size()));
+    bool loaded = false;
+    {
+        const DialogAnswers answers(file, &warning);
+        loaded = call(profiles, "importProfile").toBool();
+    }
+    if (!loaded)
+        return reply(Refused,
+                     warning.isEmpty() ? QStringLiteral("%1 was not taken").arg(file) : warning);
+    return reply(Done, QString(), QJsonObject{{"profile", profileEntries().last().toObject()}});
+}
+
+QJsonObject CtlServer::macro(const QJsonObject &request) {
+    const QString action = request.value("action").toString();
+    const QStringList names = macroNames();
+    if (action == QLatin1String("list")) {
+        QJsonArray list;
+        for (const QString &name : names)
+            list.append(name);
+        return reply(Done, QString(), QJsonObject{{"macros", list}});
+    }
+    const QString file = request.value("file").toString();
+    QString warning;
+    if (action == QLatin1String("export")) {
+        const QString name = request.value("name").toString();
+        if (!names.contains(name))
+            return reply(Refused, QStringLiteral("no macro named \"%1\"").arg(name));
+        const QString why = unwritable(file);
+        if (!why.isEmpty())
+            return reply(Refused, why);
+        {
+            const DialogAnswers answers(file, &warning);
+            widget->view()->saveMacroFile(name);
+        }
+        if (!looksLikeMacro(file))
+            return reply(NoAnswer, QStringLiteral("could not write %1").arg(file));
+        return reply(Done);
+    }
+    // import: into a new macro, as the macro editor's Import does.
+    QObject *editor = page("macroEditorMain");
+    if (!editor)
+        return reply(NoAnswer, QStringLiteral("the macro editor is not there"));
+    if (!looksLikeMacro(file))
+        return reply(Refused, QStringLiteral("%1 is not a macro").arg(file));
+    const QString name = call(editor, "freeName").toString();
+    if (name.isEmpty())
+        return reply(Refused, QStringLiteral("the macro list is full; delete one first"));
+    {
+        const DialogAnswers answers(file, &warning);
+        call(editor, "importMacro");
+    }
+    if (!macroNames().contains(name))
+        return reply(NoAnswer, QStringLiteral("%1 was not taken").arg(file));
+    return reply(Done, QString(), QJsonObject{{"macro", name}});
 }

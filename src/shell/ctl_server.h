@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
 #include <QPointer>
@@ -45,6 +46,8 @@ private:
     QJsonObject rate(const QJsonObject &request);
     QJsonObject light(const QJsonObject &request);
     QJsonObject button(const QJsonObject &request);
+    QJsonObject profileFile(const QJsonObject &request, const QJsonArray &entries);
+    QJsonObject macro(const QJsonObject &request);
     QStringList macroNames() const;
     QStringList effectNames() const;
     QJsonObject show();

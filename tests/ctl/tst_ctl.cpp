@@ -160,6 +160,13 @@ private slots:
         QTest::newRow("colour") << QStringList{"light", "static", "--colour", "9=ffffff"};
         QTest::newRow("only left click") << QStringList{"button", "1", "right-key"};
         QTest::newRow("function") << QStringList{"button", "2", "nonsense"};
+        const QString garbage = dir.path() + "/garbage.pf";
+        QFile g(garbage);
+        g.open(QIODevice::WriteOnly);
+        g.write("not a profile\n");
+        QTest::newRow("not a profile") << QStringList{"profile", "import", garbage};
+        QTest::newRow("not a macro") << QStringList{"macro", "import", garbage};
+        QTest::newRow("unknown macro") << QStringList{"macro", "export", "Nope", garbage};
         QTest::newRow("profile name") << QStringList{"profile", "Nope"};
         QTest::newRow("profile number") << QStringList{"profile", "3"};
     }
@@ -197,6 +204,28 @@ private slots:
                      .value("mouse/profileNo")
                      .toInt(),
                  1);
+    }
+    // A profile and a macro out to files and back in as new entries.
+    void exportAndImport() {
+        const QString pf = dir.path() + "/shooter.pf", mc = dir.path() + "/m.mc";
+        QCOMPARE(ctl({"profile", "export", "2", pf}).code, 0);
+        QCOMPARE(QSettings(pf, QSettings::IniFormat).value("mouse/currentDpiCount").toInt(), 2);
+        const Result imported = ctl({"profile", "import", pf});
+        QCOMPARE(imported.code, 0);
+        const Result list = ctl({"profile", "list"});
+        QCOMPARE(list.out.count('\n'), 3);
+        QVERIFY2(list.out.contains(imported.out.mid(4)), list.out.constData());
+
+        QFile macro(mc);
+        QVERIFY(macro.open(QIODevice::WriteOnly));
+        macro.write("[config]\ntotal=1\nrepeat=1\n[macro]\n0=\"1, A, 10\"\n");
+        macro.close();
+        const Result name = ctl({"macro", "import", mc});
+        QCOMPARE(name.code, 0);
+        QCOMPARE(ctl({"macro", "list"}).out, name.out);
+        QFile::remove(mc);
+        QCOMPARE(ctl({"macro", "export", QString::fromUtf8(name.out.trimmed()), mc}).code, 0);
+        QCOMPARE(QSettings(mc, QSettings::IniFormat).value("config/total").toInt(), 1);
     }
     void quitEndsTheProgram() {
         QCOMPARE(ctl({"quit"}).code, 0);
