@@ -1,5 +1,9 @@
 # bash completion for skarn-mousectl: commands, options, and the names the
-# running program knows (profiles), asked for without starting it.
+# running program knows (profiles, macros), asked for without starting it.
+
+_skarn_mousectl_names() {
+    skarn-mousectl --no-start "$@" 2>/dev/null
+}
 
 _skarn_mousectl() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
@@ -27,17 +31,38 @@ _skarn_mousectl() {
         return
     fi
     if [[ -z $cmd ]]; then
-        COMPREPLY=($(compgen -W "status profile dpi rate light show quit" -- "$cur"))
+        COMPREPLY=($(compgen -W "status profile dpi rate light button macro show quit" \
+            -- "$cur"))
         return
     fi
-    # Only the first word after the command has names to offer.
+    # Names may hold spaces: those lists go one name a line.
+    local names
+    # The second word after button and macro export names a function or macro.
+    if ((COMP_CWORD == at + 2)); then
+        case $cmd in
+            button)
+                local IFS=$'\n'
+                names=$(_skarn_mousectl_names "${program[@]}" macro list)
+                COMPREPLY=($(compgen -W "reset"$'\n'"left-key"$'\n'"right-key"$'\n'"middle-key
+forward-key"$'\n'"back-key"$'\n'"double-fire"$'\n'"dpi+"$'\n'"dpi-"$'\n'"dpi-loop
+play/pause"$'\n'"next"$'\n'"privous"$'\n'"stop"$'\n'"mute"$'\n'"volumn+"$'\n'"volumn-
+copy"$'\n'"paste"$'\n'"cut"$'\n'"undo"$'\n'"redo"$'\n'"$names" -- "$cur")) ;;
+            macro)
+                local IFS=$'\n'
+                [[ ${COMP_WORDS[at+1]} == export ]] &&
+                    names=$(_skarn_mousectl_names "${program[@]}" macro list) &&
+                    COMPREPLY=($(compgen -W "$names" -- "$cur")) ;;
+        esac
+        return
+    fi
+    # Otherwise only the first word after the command has names to offer.
     ((COMP_CWORD == at + 1)) || return
     case $cmd in
         profile)
-            local IFS=$'\n' names
-            names=$(skarn-mousectl --no-start "${program[@]}" profile list 2>/dev/null |
-                sed 's/^. [0-9]* //')
-            COMPREPLY=($(compgen -W "list"$'\n'"$names" -- "$cur")) ;;
+            local IFS=$'\n'
+            names=$(_skarn_mousectl_names "${program[@]}" profile list | sed 's/^. [0-9]* //')
+            COMPREPLY=($(compgen -W "list"$'\n'"export"$'\n'"import"$'\n'"$names" -- "$cur")) ;;
+        macro) COMPREPLY=($(compgen -W "list export import" -- "$cur")) ;;
         dpi) COMPREPLY=($(compgen -W "stage set" -- "$cur")) ;;
         rate) COMPREPLY=($(compgen -W "125 250 500 1000" -- "$cur")) ;;
         light)

@@ -156,13 +156,13 @@ void TestInstall::commandLineCompletesAndDocuments() {
     QProcess bash;
     bash.start("bash", {"-c",
                         "source \"$0\"; COMP_WORDS=(skarn-mousectl r); COMP_CWORD=1; "
-                        "_skarn_mousectl; echo \"${COMPREPLY[*]}\"; "
+                        "_skarn_mousectl; printf '%s|' \"${COMPREPLY[@]}\"; "
                         "COMP_WORDS=(skarn-mousectl rate ''); COMP_CWORD=2; "
-                        "_skarn_mousectl; echo \"${COMPREPLY[*]}\"",
+                        "_skarn_mousectl; printf '%s|' \"${COMPREPLY[@]}\"",
                         script});
     QVERIFY(bash.waitForFinished(10000));
     QCOMPARE(QString::fromUtf8(bash.readAllStandardOutput()),
-             QStringLiteral("rate\n125 250 500 1000\n"));
+             QStringLiteral("rate|125|250|500|1000|"));
     QVERIFY(readText("share/man/man1/skarn-mousectl.1").contains("dpi set"));
 }
 
