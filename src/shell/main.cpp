@@ -70,6 +70,7 @@ int main(int argc, char *argv[]) {
         QObject::connect(&quitOnSignal, &QuitOnSignal::quitRequested, &widget, &Widget::exitSYS);
 #endif
         status = app.exec();
+        instance.setRequestHandler(QString(), {});
     }
     Q_UNUSED(folder);
     return status;
