@@ -126,6 +126,7 @@ void CtlServer::runNext() {
     Pending next = std::move(queue.front());
     queue.pop_front();
     running = true;
+    sent = false;
     QJsonObject answer;
     if (!widget)
         answer = reply(NoAnswer, QStringLiteral("the program is shutting down"));
@@ -133,6 +134,10 @@ void CtlServer::runNext() {
         answer = reply(NoAnswer, QStringLiteral("the program stayed busy; nothing was done"));
     else
         answer = execute(next.request);
+    // A change that went to the mouse and was not taken is no success.
+    if (answer.value("status").toInt() == Done && sent && widget &&
+        !widget->hidThread().lastExchangeSucceeded())
+        answer = reply(NoAnswer, QStringLiteral("the mouse did not answer"));
     running = false;
     qCDebug(lcShell).noquote() << "ctl" << next.request.value("command").toString()
                                << answer.value("status").toInt();
@@ -328,6 +333,7 @@ QJsonObject CtlServer::profile(const QJsonObject &request) {
     if (entries.at(position).toObject().value("current").toBool())
         return reply(Done);
     call(root(), "switchProfile", {position});
+    sent = true;
     // The title bar's drop-down follows, as after its own choice.
     if (QObject *menu = root()->findChild<QObject *>(QStringLiteral("menu_Up")))
         call(menu, "selectProfile", {position});
@@ -349,6 +355,7 @@ QJsonObject CtlServer::dpi(const QJsonObject &request) {
         if (!Widget::deviceConnected)
             return reply(NoMouse, QStringLiteral("no mouse connected"));
         v->mouseSetCurrentDPI(uchar(stage));
+        sent = true;
         // The panel lights the stage as when the mouse's own button moves it.
         call(root(), "setCurrentDPI", {stage});
         return reply(Done);
@@ -383,6 +390,7 @@ QJsonObject CtlServer::dpi(const QJsonObject &request) {
     // The panel reads what was stored, shows it, stores it as it shows it
     // and sends it, as its Save does.
     call(dpiPage, "init", {true, false});
+    sent = true;
     return reply(Done);
 }
 
@@ -402,6 +410,7 @@ QJsonObject CtlServer::rate(const QJsonObject &request) {
         return reply(NoAnswer, QStringLiteral("the report-rate row is not there"));
     widget->view()->setData(QStringLiteral("mouse/reportRate"), index);
     call(ratePage, "init", {true});
+    sent = true;
     return reply(Done);
 }
 
@@ -464,6 +473,7 @@ QJsonObject CtlServer::light(const QJsonObject &request) {
     v->setDataList(QStringLiteral("mouse/colorValue"), storedColour);
     // The panel shows what was stored and sends it, as its Save does.
     call(lightPage, "init", {true, false});
+    sent = true;
     return reply(Done);
 }
 
@@ -579,6 +589,7 @@ QJsonObject CtlServer::button(const QJsonObject &request) {
     if (keys->property("isSave").toBool()) {
         keys->setProperty("isSave", false);
         call(keys->property("modKeys").value<QObject *>(), "saveData");
+        sent = true;
     }
     return reply(Done);
 }

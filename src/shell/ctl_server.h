@@ -61,4 +61,5 @@ private:
     std::deque<Pending> queue;
     QTimer retry;
     bool running = false;
+    bool sent = false; // the request made an exchange with the mouse
 };

@@ -180,6 +180,11 @@ private slots:
         QCOMPARE(settings(), files);
         QCOMPARE(commandTraffic(), sent);
     }
+    void mouseNotAnswering() {
+        QVERIFY(controlLine("fail set_feature 1 command"));
+        QVERIFY(!dump().isEmpty()); // the pipe has been read up to here
+        QCOMPARE(ctl({"rate", "250"}).code, 4);
+    }
     // A command sent while a profile switch runs waits for it, then runs.
     void queuedBehindProfileSwitch() {
         QProcess switching;
@@ -259,16 +264,20 @@ private:
         }
         return true;
     }
+    bool controlLine(const QByteArray &command) {
+        const int fd = ::open(QFile::encodeName(control).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd < 0)
+            return false;
+        const QByteArray line = command + '\n';
+        const bool written = ::write(fd, line.constData(), size_t(line.size())) == line.size();
+        ::close(fd);
+        return written;
+    }
     QJsonObject dump() {
         const QString path = dir.path() + "/state.json";
         QFile::remove(path);
-        const int fd = ::open(QFile::encodeName(control).constData(), O_WRONLY | O_NONBLOCK);
-        if (fd < 0)
-            return {};
-        const QByteArray line = "dump " + QFile::encodeName(path) + '\n';
-        const bool written = ::write(fd, line.constData(), size_t(line.size())) == line.size();
-        ::close(fd);
-        if (!written || !waitFor([&] { return QFile::exists(path); }))
+        if (!controlLine("dump " + QFile::encodeName(path)) ||
+            !waitFor([&] { return QFile::exists(path); }))
             return {};
         QFile f(path);
         f.open(QIODevice::ReadOnly);
