@@ -187,6 +187,7 @@ private slots:
     }
     // A command sent while a profile switch runs waits for it, then runs.
     void queuedBehindProfileSwitch() {
+        const QImage before = grab();
         QProcess switching;
         switching.setProcessEnvironment(env);
         switching.start(QStringLiteral(CTL_PATH), {"--program", program, "profile", "Shooter"});
@@ -205,6 +206,11 @@ private slots:
         QFile log(wire);
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY2(!log.readAll().contains("\"op\":\"violation\""), "exchanges interleaved");
+        // The title bar's drop-down names the new profile.
+        const QImage after = grab();
+        const QPoint at = windowPosition();
+        const QRect names(at.x() + 770, at.y() + 14, 110, 20);
+        QVERIFY2(before.copy(names) != after.copy(names), "the drop-down still shows the old name");
         QCOMPARE(QSettings(app + "/modules/setting/apConfig.bin", QSettings::IniFormat)
                      .value("mouse/profileNo")
                      .toInt(),
