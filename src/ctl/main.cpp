@@ -81,7 +81,11 @@ const Help kHelp[] = {
                "Prints the mouse (connected, vendor and product id, family, scrambling),\n"
                "the profile, the DPI stages with the current one, the report rate, the\n"
                "lighting, each button's function as the window names it and, on gun mice,\n"
-               "the gun slots.\n"},
+               "the gun slots.\n"
+               "--json prints one object: mouse {connected, vid, pid, family, scrambled},\n"
+               "profile {number, name}, dpi {stages, current}, reportRate, light {effect,\n"
+               "effectNumber, speed, brightness, colours}, buttons [{button, function}] and,\n"
+               "on gun mice, gunSlots [{slot, gun}].\n"},
     {"profile", "Usage: skarn-mousectl profile NAME|NUMBER\n"
                 "       skarn-mousectl profile list\n"
                 "       skarn-mousectl profile export NUMBER FILE\n"
