@@ -15,7 +15,7 @@ PACKAGES=(
   libgl1-mesa-dri xvfb xauth xdotool x11-utils imagemagick librsvg2-bin fonts-wqy-microhei
   libglib2.0-bin gsettings-desktop-schemas
   # Wayland sessions, the tray and notification services on the session bus
-  qt6-wayland sway grim wtype dbus dbus-daemon python3-dbus
+  qt6-wayland sway grim wtype dbus dbus-daemon python3-dbus python3-gi
   # the command-line client's manual page and completion
   help2man bash-completion
   # faster rebuilds when present
