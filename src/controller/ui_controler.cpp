@@ -27,6 +27,9 @@ void Ui_Controler::setupUi(QWidget *mainWidget, Hid_Thread *hid) {
 
     ui_View = new myQQuickView(mainWidget);
     ui_View->setObjectName(QStringLiteral("ui_View"));
+    // The window is see-through: only the scene's own items may cover the
+    // desktop (the start-up logo shows alone over it).
+    ui_View->setClearColor(Qt::transparent);
     ui_View->setSource(QUrl(QString::fromLatin1(kSceneUrl)));
 
     QQmlContext *context = ui_View->rootContext();

@@ -44,6 +44,9 @@ public:
 
     void startDeviceReader(uint index);
 
+    // Whether the last command's exchange with the mouse went through.
+    bool lastExchangeSucceeded() const { return lastExchangeOk; }
+
     // Shared with the shell and the reader thread.
     std::atomic<int> currentIndex{1};
     bool hidIdle = true;

@@ -10,9 +10,9 @@ namespace AppSetup {
 QString enterExecutableFolder();
 
 // Lets the scene's font family render Chinese with what Linux ships, and
-// picks the scene's renderer: OpenGL when a context can be made, else the
-// software renderer. Call after the application object exists and before
-// the first view is created.
+// picks the software renderer for the scene unless the environment names
+// another (QT_QUICK_BACKEND, QSG_RHI_BACKEND). Call after the application
+// object exists and before the first view is created.
 void prepareScene();
 
 } // namespace AppSetup

@@ -1,4 +1,6 @@
 #include "app_setup.h"
+#include "ctl_protocol.h"
+#include "ctl_server.h"
 #include "devicechange.h"
 #include "input_callbacks.h"
 #include "input_hooks.h"
@@ -52,13 +54,23 @@ int main(int argc, char *argv[]) {
 
         const std::unique_ptr<QObject> deviceChanges = startDeviceChangeNotifications(&widget);
 
-        widget.showNormal();
+        // skarn-mousectl's requests, carried out like the window's controls.
+        CtlServer ctl(&widget);
+        instance.setRequestHandler(QString::fromLatin1(CtlProtocol::kRequestPrefix),
+                                   [&ctl](const QString &request, const SingleInstance::Answer &a) {
+                                       ctl.handle(request, a);
+                                   });
+
+        // Started for a script (skarn-mousectl): only the tray icon shows.
+        if (!QCoreApplication::arguments().contains(QStringLiteral("--tray")))
+            widget.showNormal();
         widget.checkDevice();
 #ifndef Q_OS_WIN
         QuitOnSignal quitOnSignal;
         QObject::connect(&quitOnSignal, &QuitOnSignal::quitRequested, &widget, &Widget::exitSYS);
 #endif
         status = app.exec();
+        instance.setRequestHandler(QString(), {});
     }
     Q_UNUSED(folder);
     return status;

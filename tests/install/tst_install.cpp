@@ -19,6 +19,7 @@ private slots:
     void desktopEntries_data();
     void desktopEntries();
     void installedProgramStartsAndQuits();
+    void commandLineCompletesAndDocuments();
 
 private:
     QString readText(const QString &relative) const;
@@ -62,6 +63,9 @@ void TestInstall::layout_data() {
     QTest::newRow("menu entry") << "share/applications/skarn-mouse.desktop" << false;
     QTest::newRow("autostart entry") << "etc/xdg/autostart/skarn-mouse.desktop" << false;
     QTest::newRow("icon") << "share/icons/hicolor/scalable/apps/skarn-mouse.svg" << false;
+    QTest::newRow("command line") << "bin/skarn-mousectl" << true;
+    QTest::newRow("completion") << "share/bash-completion/completions/skarn-mousectl" << false;
+    QTest::newRow("man page") << "share/man/man1/skarn-mousectl.1" << false;
 }
 
 void TestInstall::layout() {
@@ -108,6 +112,9 @@ void TestInstall::installedProgramStartsAndQuits() {
     program.setProcessChannelMode(QProcess::MergedChannels);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_LOGGING_RULES", "skarn.shell.debug=true");
+    // Its own runtime folder: no other running instance is found.
+    QTemporaryDir runtime;
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
     program.setProcessEnvironment(env);
     // From an unrelated folder, through the starter: data must still be found.
     program.setWorkingDirectory(QDir::tempPath());
@@ -131,13 +138,32 @@ void TestInstall::installedProgramStartsAndQuits() {
                                 "Cannot assign to non-existent"})
         QVERIFY2(!out.contains(missing), out.constData());
 
-    QTest::qWait(500);
-    program.terminate();
+    // The installed command line finds the program the starter started.
+    QProcess ctl;
+    ctl.setProcessEnvironment(env);
+    ctl.start(prefix.path() + "/bin/skarn-mousectl", {"--no-start", "quit"});
+    QVERIFY(ctl.waitForFinished(30000));
+    QCOMPARE(ctl.exitCode(), 0);
     QVERIFY(program.waitForFinished(15000));
     out += program.readAll();
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QVERIFY2(program.exitCode() == 0, out.constData());
     QVERIFY2(out.contains("exit"), out.constData());
+}
+
+void TestInstall::commandLineCompletesAndDocuments() {
+    const QString script = prefix.path() + "/share/bash-completion/completions/skarn-mousectl";
+    QProcess bash;
+    bash.start("bash", {"-c",
+                        "source \"$0\"; COMP_WORDS=(skarn-mousectl r); COMP_CWORD=1; "
+                        "_skarn_mousectl; printf '%s|' \"${COMPREPLY[@]}\"; "
+                        "COMP_WORDS=(skarn-mousectl rate ''); COMP_CWORD=2; "
+                        "_skarn_mousectl; printf '%s|' \"${COMPREPLY[@]}\"",
+                        script});
+    QVERIFY(bash.waitForFinished(10000));
+    QCOMPARE(QString::fromUtf8(bash.readAllStandardOutput()),
+             QStringLiteral("rate|125|250|500|1000|"));
+    QVERIFY(readText("share/man/man1/skarn-mousectl.1").contains("dpi set"));
 }
 
 QTEST_GUILESS_MAIN(TestInstall)

@@ -72,6 +72,17 @@ private slots:
     }
     void startsInExecutableFolderAndConnects() {
         QVERIFY2(waitForLine("Device Connect", 30000) >= 0, since(0));
+        // For a second after the connection only the start-up logo shows,
+        // over the desktop (black under Xvfb, which has no compositor).
+        const QPoint at = windowPosition();
+        QImage start;
+        QDeadlineTimer drawn(10000);
+        do {
+            start = grabScreen("start.png");
+        } while (qGray(start.pixel(at.x() + 512, at.y() + 320)) < 8 && !drawn.hasExpired());
+        const QRgb beside = start.pixel(at.x() + 5, at.y() + 300);
+        QVERIFY2(qRed(beside) < 64 && qGreen(beside) < 64 && qBlue(beside) < 64,
+                 qPrintable(QStringLiteral("beside the logo: #%1").arg(beside & 0xffffff, 6, 16)));
         QVERIFY2(waitForLine("runUI", 10000) >= 0, since(0));
 
         const QString cwd =
@@ -93,14 +104,8 @@ private slots:
                  qPrintable(geometry));
         const int wx = windowPosition().x(), wy = windowPosition().y();
 
-        const QString shot = dir.path() + "/window.png";
-        QProcess grab;
-        grab.start("import", {"-window", "root", shot});
-        QVERIFY(grab.waitForFinished(20000));
-        QImage image(shot);
+        const QImage image = grabScreen("window.png");
         QVERIFY(!image.isNull());
-        QFile::remove(QStringLiteral("shell_e2e_window.png"));
-        QFile::copy(shot, QStringLiteral("shell_e2e_window.png")); // kept for a look by eye
 
         // Panels, the Save button, the title bar's accent and the mouse's
         // current DPI stage (1), lit in orange.
@@ -226,6 +231,16 @@ private:
                     return true;
         } while (stubs.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime()))));
         return false;
+    }
+    // The screen, kept as shell_e2e_<name> for a look by eye.
+    QImage grabScreen(const QString &name) {
+        const QString shot = dir.path() + '/' + name;
+        QProcess grab;
+        grab.start("import", {"-window", "root", shot});
+        grab.waitForFinished(20000);
+        QFile::remove("shell_e2e_" + name);
+        QFile::copy(shot, "shell_e2e_" + name);
+        return QImage(shot);
     }
     QString windowInfo() {
         QProcess info;

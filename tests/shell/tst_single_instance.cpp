@@ -10,6 +10,8 @@
 
 #include <thread>
 
+#include <unistd.h>
+
 namespace {
 
 QString uniqueKey() {
@@ -72,6 +74,44 @@ private slots:
         QVERIFY(sendFromThread(key, text, 5000, spy, 1));
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toString(), text);
+    }
+    // A lock that no answering owner stands behind is taken over, and the new
+    // owner is reachable (a dead owner's: crashedOwnerLeavesNoBlock).
+    void abandonedLockTakenOver_data() {
+        QTest::addColumn<QByteArray>("contents");
+        const QByteArray host = QSysInfo::machineHostName().toUtf8();
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("garbage") << QByteArray("\xff\x01 not a lock\n");
+        QTest::newRow("live unrelated pid")
+            << QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+                   QCoreApplication::applicationName().toUtf8() + '\n' + host + '\n';
+    }
+    void abandonedLockTakenOver() {
+        QFETCH(QByteArray, contents);
+        const QString key = uniqueKey();
+        QFile stale(SingleInstance::lockFilePathFor(key));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write(contents);
+        stale.close();
+
+        SingleInstance owner(key);
+        QVERIFY2(!owner.isRunning(), "an abandoned lock must not keep the program from starting");
+        QSignalSpy spy(&owner, &SingleInstance::messageReceived);
+        QVERIFY(sendFromThread(key, QStringLiteral("hello"), 5000, spy, 1));
+    }
+    // No other user can create the lock first or reach the socket.
+    void namesInPrivateFolder() {
+        const QString key = uniqueKey();
+        for (const QString &path :
+             {SingleInstance::lockFilePathFor(key), SingleInstance::serverNameFor(key)}) {
+            const QFileInfo folder(QFileInfo(path).absolutePath());
+            QVERIFY2(folder.isDir(), qPrintable(path));
+            QCOMPARE(folder.ownerId(), uint(::getuid()));
+            QCOMPARE(folder.permissions() &
+                         ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                           QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                     QFile::Permissions());
+        }
     }
     void sendWithoutOwnerFails() {
         SingleInstance lonely(uniqueKey());
