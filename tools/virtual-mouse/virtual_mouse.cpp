@@ -43,6 +43,11 @@ constexpr qint64 kSettleMs = 100;
 
 constexpr int kMaxEventQueue = 256;
 
+// The newest wire records kept in memory; the log file gets every one. The
+// event reader alone adds a few records a second for as long as the program
+// runs, while a test looks at no more than one start-up's worth.
+constexpr size_t kMaxRecords = 4096;
+
 inline uint8_t nibbleSwap(uint8_t t) {
     return uint8_t(((t << 4) | (t >> 4)) & 0xFF);
 }
@@ -234,7 +239,26 @@ public:
     std::vector<std::unique_ptr<Device>> devices;
     std::set<hid_device *> handles;
     std::set<hid_device *> staleHandles;
-    QJsonArray log;
+    struct Record {
+        qint64 t;
+        int dev;
+        const char *iface;
+        const char *op;
+        QString data;
+        QString text;
+        QJsonObject json() const {
+            QJsonObject r{{"t", double(t)},
+                          {"dev", dev},
+                          {"iface", QString::fromLatin1(iface)},
+                          {"op", QString::fromLatin1(op)}};
+            if (!data.isNull())
+                r.insert("data", data);
+            if (!text.isNull())
+                r.insert("text", text);
+            return r;
+        }
+    };
+    std::deque<Record> log;
     QStringList violations;
     FILE *logFile = nullptr;
     std::vector<Fault> faults;
@@ -250,17 +274,11 @@ public:
     // -- records (lock held) ------------------------------------------------
     void record(int dev, const char *iface, const char *op, const QString &data = QString(),
                 const QString &text = QString()) {
-        QJsonObject r{{"t", double(now())},
-                      {"dev", dev},
-                      {"iface", QString::fromLatin1(iface)},
-                      {"op", QString::fromLatin1(op)}};
-        if (!data.isNull())
-            r.insert("data", data);
-        if (!text.isNull())
-            r.insert("text", text);
-        log.append(r);
+        log.push_back(Record{now(), dev, iface, op, data, text});
+        if (log.size() > kMaxRecords)
+            log.pop_front();
         if (logFile) {
-            const QByteArray line = QJsonDocument(r).toJson(QJsonDocument::Compact);
+            const QByteArray line = QJsonDocument(log.back().json()).toJson(QJsonDocument::Compact);
             fwrite(line.constData(), 1, size_t(line.size()), logFile);
             fputc('\n', logFile);
             fflush(logFile);
@@ -328,7 +346,7 @@ public:
             staleHandles.insert(h);
         }
         handles.clear();
-        log = QJsonArray();
+        log.clear();
         violations.clear();
         faults.clear();
         g_virtualNow = 0;
@@ -988,12 +1006,15 @@ QString VirtualMouse::eventPath(int device) const {
 
 QJsonArray VirtualMouse::wireLog() const {
     std::lock_guard<std::mutex> l(m_d->m);
-    return m_d->log;
+    QJsonArray out;
+    for (const auto &r : m_d->log)
+        out.append(r.json());
+    return out;
 }
 
 void VirtualMouse::clearWireLog() {
     std::lock_guard<std::mutex> l(m_d->m);
-    m_d->log = QJsonArray();
+    m_d->log.clear();
 }
 
 QJsonObject VirtualMouse::state(int device) const {
