@@ -14,7 +14,7 @@ namespace {
 // The newest wire records kept in memory; the log file gets every one. The
 // event reader alone adds a few records a second for as long as the program
 // runs, while a test looks at no more than one start-up's worth.
-constexpr size_t kMaxRecords = 4096;
+constexpr size_t kMaxRecords = 2048;
 
 } // namespace
 
