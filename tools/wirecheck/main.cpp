@@ -82,7 +82,14 @@ int main(int argc, char *argv[]) {
                 .arg(QString::fromLatin1(reinterpret_cast<const char *>(r.format.code + 1), 6));
     else
         format += "scrambled with an unknown code";
-    printf("%s: %d records, %d failed calls, %d violations (%s)\n", qPrintable(path), r.records,
-           r.failedCalls, int(r.problems.size()), qPrintable(format));
+    auto count = [](int n, const char *what) {
+        return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(what)).arg(n == 1 ? "" : "s");
+    };
+    const int violations = int(r.problems.size()) - r.unreadableLines;
+    QStringList summary{count(r.records, "record")};
+    if (r.unreadableLines)
+        summary << count(r.unreadableLines, "unreadable line");
+    summary << count(r.failedCalls, "failed call") << count(violations, "violation");
+    printf("%s: %s (%s)\n", qPrintable(path), qPrintable(summary.join(", ")), qPrintable(format));
     return r.problems.isEmpty() ? 0 : 1;
 }

@@ -168,8 +168,10 @@ Result check(const QList<QByteArray> &lines, const Settings &settings) {
         QString error;
         if (auto r = parse(line, i + 1, error))
             records.push_back(*r);
-        else
+        else {
+            ++res.unreadableLines;
             res.problems << QStringLiteral("%1: %2").arg(i + 1).arg(error);
+        }
     }
     res.records = int(records.size());
     infer(records, settings, res);

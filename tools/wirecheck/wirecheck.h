@@ -25,8 +25,9 @@ struct Result {
     ReportFormat format;
     bool codeKnown = false; // scrambled, and the code was given or found
     int records = 0;
-    int failedCalls = 0;  // hidapi calls that failed on the user's machine
-    QStringList problems; // "LINE: text", in trace order
+    int failedCalls = 0;     // hidapi calls that failed on the user's machine
+    int unreadableLines = 0; // lines that are no wire record
+    QStringList problems;    // "LINE: text", in trace order
 };
 
 // `lines` are the lines of the trace; line numbers count from 1.
