@@ -1,6 +1,7 @@
 #include "hid_thread.h"
 
 #include "event_report.h"
+#include "wire_log.h"
 
 #include <QDebug>
 #include <QMutexLocker>
@@ -79,7 +80,7 @@ void Hid_Thread::deviceReader(uint index) {
             return;
         }
         unsigned char buf[4] = {};
-        const int got = hid_read_timeout(h, buf, sizeof buf, kEventWaitMs);
+        const int got = WireLog::readTimeout(h, buf, sizeof buf, kEventWaitMs);
         const int stage = EventReport::dpiStage(buf, got);
         if (stage >= 0) {
             emit dpiStageChanged(stage);

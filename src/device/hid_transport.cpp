@@ -1,6 +1,7 @@
 #include "hid_thread.h"
 
 #include "secrecy_code.h"
+#include "wire_log.h"
 
 #include <QCoreApplication>
 #include <QMutexLocker>
@@ -119,14 +120,14 @@ uchar Hid_Thread::hidCS(uchar *cmd) {
 
 void Hid_Thread::closeCommandDevice() {
     if (commandHandle) {
-        hid_close(commandHandle);
+        WireLog::close(commandHandle);
         commandHandle = nullptr;
     }
 }
 
 void Hid_Thread::closeEventDevice() {
     if (eventHandle) {
-        hid_close(eventHandle);
+        WireLog::close(eventHandle);
         eventHandle = nullptr;
     }
 }
@@ -137,7 +138,7 @@ hid_device *Hid_Thread::openCommandDevice(int index) {
     if (!entryAt(index, e) || e.commandPath.isEmpty())
         return nullptr;
     closeCommandDevice();
-    hid_device *h = hid_open_path(e.commandPath.toLocal8Bit().constData());
+    hid_device *h = WireLog::openPath(e.commandPath.toLocal8Bit().constData(), index, false);
     if (!h) {
         // Until the next detection finds the interface again every command
         // fails at once instead of retrying a dead path.
@@ -154,7 +155,7 @@ hid_device *Hid_Thread::openEventDevice(int index) {
     if (path.isEmpty())
         return nullptr;
     closeEventDevice();
-    hid_device *h = hid_open_path(path.toLocal8Bit().constData());
+    hid_device *h = WireLog::openPath(path.toLocal8Bit().constData(), index, true);
     if (!h) {
         clearEventPath(index, path);
         return nullptr;
@@ -193,8 +194,10 @@ bool Hid_Thread::beginExchange(int index, DeviceEntry &e) {
         releaseHid();
         return false;
     }
-    if (e.isEncode)
+    if (e.isEncode) {
+        WireLog::plainBlock(sendBuf + 1);
         USBDataEncryption(sendBuf + 1, secrecyCode());
+    }
     return true;
 }
 
@@ -207,7 +210,7 @@ bool Hid_Thread::writeExchange(int dataLength, bool settle) {
         return false;
 
     hid_device *h = openCommandDevice(index);
-    if (!h || hid_send_feature_report(h, sendBuf, sizeof sendBuf) < 0) {
+    if (!h || WireLog::sendFeatureReport(h, sendBuf, sizeof sendBuf) < 0) {
         closeCommandDevice();
         releaseHid();
         return false;
@@ -224,7 +227,7 @@ bool Hid_Thread::writeExchange(int dataLength, bool settle) {
             std::memcpy(report.data() + 1, dataBuf + off,
                         static_cast<size_t>(std::min(k, n - off)));
             h = openCommandDevice(index);
-            if (!h || hid_write(h, report.data(), report.size()) < 0) {
+            if (!h || WireLog::write(h, report.data(), report.size()) < 0) {
                 closeCommandDevice();
                 releaseHid();
                 return false;
@@ -254,13 +257,13 @@ bool Hid_Thread::readExchange(int dataLength) {
     };
 
     hid_device *h = openCommandDevice(index);
-    if (!h || hid_send_feature_report(h, sendBuf, sizeof sendBuf) < 0)
+    if (!h || WireLog::sendFeatureReport(h, sendBuf, sizeof sendBuf) < 0)
         return fail();
     // Received into a scratch buffer so that a failed read leaves the preset
     // (the caller's values) untouched.
     uchar reply[sizeof replyBuf] = {};
     h = openCommandDevice(index);
-    if (!h || hid_get_feature_report(h, reply, sizeof reply) < 0)
+    if (!h || WireLog::getFeatureReport(h, reply, sizeof reply) < 0)
         return fail();
     std::memcpy(replyBuf, reply, sizeof replyBuf);
 
@@ -281,7 +284,7 @@ bool Hid_Thread::readExchange(int dataLength) {
         h = openCommandDevice(index);
         if (!h)
             return fail();
-        const int got = hid_read_timeout(h, report.data(), report.size(), kDataReadTimeoutMs);
+        const int got = WireLog::readTimeout(h, report.data(), report.size(), kDataReadTimeoutMs);
         if (got <= 0)
             return fail();
         // Only what actually arrived overwrites the preset.

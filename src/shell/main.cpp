@@ -7,8 +7,11 @@
 #include "quit_on_signal.h"
 #include "single_instance.h"
 #include "widget.h"
+#include "wire_log.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 namespace {
 
@@ -23,12 +26,25 @@ struct HooksInstalled {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    // --wire-log FILE: taken out before Qt reads the arguments; the file is
+    // opened only once this is the one running instance, so a second start
+    // cannot empty the running one's trace.
+    const WireLog::Option wireLog = WireLog::takeOption(argc, argv);
+    if (!wireLog.error.isEmpty()) {
+        fprintf(stderr, "%s\n", qPrintable(wireLog.error));
+        return 2;
+    }
     QApplication app(argc, argv);
 
     SingleInstance instance;
     if (instance.isRunning()) {
         instance.sendMessage(QString(), 5000);
         return 1;
+    }
+    QString wireLogError;
+    if (!wireLog.path.isEmpty() && !WireLog::start(wireLog.path, &wireLogError)) {
+        fprintf(stderr, "%s\n", qPrintable(wireLogError));
+        return 2;
     }
 
     const QString folder = AppSetup::enterExecutableFolder();

@@ -694,6 +694,18 @@ private slots:
         QCOMPARE(lines.size() - 1, vm.wireLog().size());
         for (int i = 0; i < vm.wireLog().size(); ++i)
             QCOMPARE(QJsonDocument::fromJson(lines[i]).object(), vm.wireLog()[i].toObject());
+        lf.close();
+
+        // An idle program reopens its event interface twice a second: memory
+        // keeps the newest records, the file every one.
+        for (int i = 0; i < 3000; ++i)
+            hid_close(c.open(true));
+        const QJsonArray kept = vm.wireLog();
+        QVERIFY(kept.size() < 6000);
+        QVERIFY(lf.open(QIODevice::ReadOnly));
+        const QList<QByteArray> all = lf.readAll().trimmed().split('\n');
+        QCOMPARE(all.size(), lines.size() - 1 + 6000);
+        QCOMPARE(QJsonDocument::fromJson(all.last()).object(), kept.last().toObject());
 
         const int fd = ::open(pipe.toLocal8Bit().constData(), O_WRONLY);
         QVERIFY(fd >= 0);

@@ -89,6 +89,7 @@ public:
     QString commandPath(int device = 0) const;
     QString eventPath(int device = 0) const;
 
+    // The newest records (2048 of them at most; the log file keeps them all).
     QJsonArray wireLog() const;
     void clearWireLog();
     QJsonObject state(int device = 0) const;
