@@ -323,6 +323,21 @@ Item {
             clickInContent("endlessBox");
             compare(child("timesInput").textValue, "0");
             compare(dialog().keyCode3, 0);
+            setTimes("7");
+            closeDialog();
+            // Another button shows its own fire settings (here the defaults),
+            // and a key captured there takes those.
+            openFromPanel(8);
+            compare(dialog().rateText, "10ms");
+            compare(child("timesInput").textValue, "0");
+            verify(child("endlessBox").isSelect);
+            clickInContent("fireBox");
+            m.detectKeyboard(true, 0x04);
+            compare(dialogCodes(), [1, 0x04, 10, 0]);
+            closeDialog();
+            openFromPanel(9);
+            compare(dialog().rateText, "43MS");
+            compare(child("timesInput").textValue, "7");
         }
 
         function test_combination_data() {
@@ -480,6 +495,8 @@ Item {
             verify(!area.interactive);
             child("macroList").dragSignal(false);
             verify(area.interactive);
+            // The macro list stands out from the dialog it opens over.
+            verify(!Qt.colorEqual(child("macroList").listColor, dialog().color));
             // An opened grid near the bottom edge scrolls into view.
             var grid = child("shortcutGrid");
             area.contentY = grid.y + 24 - 360;

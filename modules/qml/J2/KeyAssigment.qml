@@ -345,16 +345,16 @@ Rectangle {
         showGrid(shortcutGrid, shortcutOptions, false);
         isFireInput = false;
         isComboInput = false;
-        if (keyCode0 === 0x01) {
-            fireLabel = keyLabel(keyCode1);
-            var rate = U.clamp(keyCode2, 4, 80);
-            rateText = rate + "MS";
-            rateSlider.slider.setValue(rate - 1);
-            timesInput.textValue = String(keyCode3);
-            endlessBox.isSelect = keyCode3 === 0;
-        } else {
-            fireLabel = langText(10);
-        }
+        // Rate and times belong to this button: its own fire settings, or
+        // the defaults, never what the button edited before was left with.
+        var isFire = keyCode0 === 0x01;
+        var rate = isFire ? U.clamp(keyCode2, 4, 80) : 10;
+        var times = isFire ? keyCode3 : 0;
+        fireLabel = isFire ? keyLabel(keyCode1) : langText(10);
+        rateText = isFire ? rate + "MS" : "10ms";
+        rateSlider.slider.setValue(rate - 1);
+        timesInput.textValue = String(times);
+        endlessBox.isSelect = times === 0;
         comboLabel = keyCode0 === 0x02 && keyString !== "" ? keyString : langText(10);
         macroList.currentSelect = keyCode0 === 0x04 ? macroNames.indexOfName(keyString) : -1;
         if (keyCode0 === 0x04)
@@ -702,6 +702,10 @@ Rectangle {
                 y: 410
                 width: 160
                 z: isDrop ? 100 : 1
+                // The dialog shares the box's colour; the open list stands
+                // out from it so it reads as a list over the mode options.
+                listColor: mainIten.colorBlack
+                listBorderColor: mainIten.colorGray2
                 mdItems: macroNames
                 currentSelect: -1
 
