@@ -1,6 +1,4 @@
 import QtQuick
-import "basic"
-import "J2"
 import "basic/util.js" as U
 
 // Root of the scene. The native side publishes ui_View, ui_Ctl and hid and

@@ -25,7 +25,7 @@ TestCase {
         findChild(root, "startLogo").visible = false;
         if (beforeLoad)
             beforeLoad(root);
-        findChild(root, slot).source = Qt.resolvedUrl("../../modules/qml/J2/" + file);
+        findChild(root, slot).source = "qrc:/modules/qml/J2/" + file;
         page = root[pageName];
         verify(page !== null, file + " did not load");
         callLog.clear();

@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "../../modules/qml/J2/dpiMath.js" as DM
+import "qrc:/modules/qml/J2/dpiMath.js" as DM
 
 // The DPI panel inside the real window, against the recording controller.
 Item {

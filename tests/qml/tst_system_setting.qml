@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "../../modules/qml/J2/dpiMath.js" as DM
+import "qrc:/modules/qml/J2/dpiMath.js" as DM
 
 // The pointer dialog inside the real window: knob positions are stored,
 // speed steps are sent, and each change goes out at once.
@@ -141,7 +141,7 @@ Item {
         function test_boxFocusClosesWindowDropDowns() {
             loadWindow({});
             var dpi = findChild(root, "dpiSettingSlot");
-            dpi.source = Qt.resolvedUrl("../../modules/qml/J2/DpiSetting.qml");
+            dpi.source = "qrc:/modules/qml/J2/DpiSetting.qml";
             var list = root.dpiSettingMain.dpiSegment;
             list.openMenu();
             tryCompare(list, "animating", false);

@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
 import "dpiMath.js" as DM
 

@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/slider.js" as Geo
 
 // Closed it looks like DropDownList; open it shows every cell of mdItems in

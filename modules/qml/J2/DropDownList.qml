@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/slider.js" as Geo
 
 // A 24 px box showing the current row; clicking it slides the list out

@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 
 // A box showing the page's text; open, a strip below it holds a slider
 // 16 px narrower than the box. The slider's signals are passed on.

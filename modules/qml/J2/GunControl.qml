@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
 
 // The gun editor dialog: six presets (recoil Y, firing interval, shots) and

@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
 
 // The key assignment dialog. Choosing a function only changes the dialog's

@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
 
 // The key matrix panel: one row per button with its current function, the

@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 
 // The mouse picture with a highlight and a numbered box per button. It fills
 // the window so the hotspot positions are window coordinates.

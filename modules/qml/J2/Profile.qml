@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
 
 // The profile dialog: named profiles with their profile numbers, created,
