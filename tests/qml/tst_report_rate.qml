@@ -13,7 +13,7 @@ Item {
         name: "ReportRate"
 
         function loadWindow(stored) {
-            loadPage(top, "reportRateSlot", "ReportRate.qml", "reportRateRect", {}, { "mouse/reportRate": stored });
+            loadPage(top, "reportRateRect", {}, { "mouse/reportRate": stored });
         }
 
         function test_rates_data() {

@@ -16,7 +16,7 @@ Item {
             var d = { "mouse/mouseRate": 155, "mouse/doubleRate": 155, "mouse/scrollRate": 3 };
             for (var k in data)
                 d[k] = data[k];
-            loadPage(top, "systemSettingSlot", "SystemSetting.qml", "systemSettingMain", {}, d);
+            loadPage(top, "systemSettingMain", {}, d);
             page.init(false, false);
             root.openDialog(page, false);
             callLog.clear();
@@ -140,8 +140,6 @@ Item {
 
         function test_boxFocusClosesWindowDropDowns() {
             loadWindow({});
-            var dpi = findChild(root, "dpiSettingSlot");
-            dpi.source = "qrc:/modules/qml/J2/DpiSetting.qml";
             var list = root.dpiSettingMain.dpiSegment;
             list.openMenu();
             tryCompare(list, "animating", false);

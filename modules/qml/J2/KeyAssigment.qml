@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import ".."
 import "../basic/util.js" as U
@@ -46,7 +47,16 @@ Rectangle {
     property alias macroList: macroList
     property alias scrollArea: scrollArea
     // The page that downloads macros; a test can put a recorder here.
-    property var macroEditorPage: mainIten.macroEditorMain
+    property var macroEditorPage: null
+    // The panel whose entries the dialog edits, the picture that shows the
+    // selection, and the key label table.
+    property KeyMatrix keyMatrixMain: null
+    property Mouse mouseMain: null
+    property KeyCodeString keyCodeTable: null
+    property bool isGun: true
+
+    signal closed
+    signal macroEditorRequested
 
     // Function tables: [language index, class, code1, code2, code3].
     readonly property var mouseOptions: [[2, 0x00, 0x00, 0xF0, 0x00], [3, 0x00, 0x00, 0xF2, 0x00],
@@ -78,7 +88,7 @@ Rectangle {
     height: 404
     // Vertically the dialog stays where the user last left it.
     y: Math.round((640 - 404) / 2)
-    color: mainIten.colorGray0
+    color: Style.colorGray0
 
     // ---- texts ----
 
@@ -88,18 +98,16 @@ Rectangle {
     }
 
     function keyLabel(code) {
-        var table = mainIten._KeyCodeString;
-        return table ? table.keycodeTostr(code) : "";
+        return keyCodeTable ? keyCodeTable.keycodeTostr(code) : "";
     }
 
     function isKnownKey(code) {
-        var table = mainIten._KeyCodeString;
-        return table !== null && table !== undefined && table.indexOfCode(code) >= 0;
+        return keyCodeTable !== null && keyCodeTable.indexOfCode(code) >= 0;
     }
 
     function indexes(n) {
         var out = [];
-        for (var i = 0; i < n; ++i)
+        for (let i = 0; i < n; ++i)
             out.push(i);
         return out;
     }
@@ -161,7 +169,7 @@ Rectangle {
             i = matchOption(mediaOptions, c0, c1, c2, c3, false);
             return i < 0 ? "" : langText(mediaOptions[i][0]);
         case 0x04:
-            return U.toText(ui_View.getData("mouseMacroKey/" + c2, false), "");
+            return U.toText(Native.view.getData("mouseMacroKey/" + c2, false), "");
         case 0x05:
             return c2 >= 1 && c2 <= 4 ? langText(dpiOptions[c2 - 1][0]) : "";
         case 0x06:
@@ -370,7 +378,7 @@ Rectangle {
         choose(r.keyCode0, r.keyCode1, r.keyCode2, r.keyCode3, r.keyText);
         syncControls();
         scrollArea.contentY = 0;
-        x = Math.round((mainIten.width - width) / 2);
+        x = Math.round(((parent ? parent.width : 1024) - width) / 2);
         visible = true;
     }
 
@@ -397,14 +405,14 @@ Rectangle {
 
     function bindMacro(slot, name) {
         var editor = macroEditorPage;
-        if (editor && typeof editor.sendMacro === "function")
+        if (editor)
             editor.sendMacro(slot, name);
-        ui_View.setData("mouseMacroKey/" + slot, name);
+        Native.view.setData("mouseMacroKey/" + slot, name);
     }
 
     function closeKeyAssigment() {
         visible = false;
-        mainMask.visible = false;
+        closed();
         var model = keyMatrixMain ? keyMatrixMain.modKeys : null;
         if (model && keyIndex >= 0 && keyIndex < model.count) {
             var r = model.get(keyIndex);
@@ -441,21 +449,17 @@ Rectangle {
 
     function openMacroEditor() {
         closeKeyAssigment();
-        var editor = mainIten.macroEditorMain;
-        if (editor)
-            mainIten.openDialog(editor, true);
+        macroEditorRequested();
     }
 
     Component.onCompleted: rateSlider.slider.setValue(rateNumber() - 1)
 
-    Connections {
-        target: mainIten
-        function onMsg_KB(isDown, usbCode) {
-            if (keyAssigmentMain.isFireInput)
-                keyAssigmentMain.detectKeyboard(isDown, usbCode, 0);
-            else if (keyAssigmentMain.isComboInput)
-                keyAssigmentMain.detectKeyboard(isDown, usbCode, 1);
-        }
+    // A key event of the keyboard hook, for whichever capture is running.
+    function keyboardEvent(isDown, usbCode) {
+        if (isFireInput)
+            detectKeyboard(isDown, usbCode, 0);
+        else if (isComboInput)
+            detectKeyboard(isDown, usbCode, 1);
     }
 
     ListModel {
@@ -476,7 +480,7 @@ Rectangle {
         id: titleStrip
         width: parent.width
         height: 40
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         Text {
             objectName: "keyAssigmentTitle"
             x: 16
@@ -514,7 +518,7 @@ Rectangle {
         y: 40
         width: parent.width
         height: 1
-        color: mainIten.colorOrange
+        color: Style.colorOrange
     }
 
     // ---- scrolling content ----
@@ -593,7 +597,7 @@ Rectangle {
                 y: 140
                 width: 96
                 height: 24
-                color: keyAssigmentMain.isFireInput ? mainIten.colorOrange : mainIten.colorBlue
+                color: keyAssigmentMain.isFireInput ? Style.colorOrange : Style.colorBlue
                 Label {
                     anchors.centerIn: parent
                     text: keyAssigmentMain.isFireInput ? keyAssigmentMain.langText(10)
@@ -623,7 +627,7 @@ Rectangle {
                 objectName: "timesInput"
                 x: 120
                 y: 174
-                color: mainIten.colorBlue
+                color: Style.colorBlue
                 textValue: "0"
                 onEndInputSignal: keyAssigmentMain.endTimesInput()
             }
@@ -646,7 +650,7 @@ Rectangle {
                 y: 250
                 width: 240
                 height: 24
-                color: keyAssigmentMain.isComboInput ? mainIten.colorOrange : mainIten.colorBlue
+                color: keyAssigmentMain.isComboInput ? Style.colorOrange : Style.colorBlue
                 Label {
                     x: 8
                     width: parent.width - (keyAssigmentMain.isComboInput ? 60 : 16)
@@ -704,8 +708,8 @@ Rectangle {
                 z: isDrop ? 100 : 1
                 // The dialog shares the box's colour; the open list stands
                 // out from it so it reads as a list over the mode options.
-                listColor: mainIten.colorBlack
-                listBorderColor: mainIten.colorGray2
+                listColor: Style.colorBlack
+                listBorderColor: Style.colorGray2
                 mdItems: macroNames
                 currentSelect: -1
 
@@ -795,7 +799,7 @@ Rectangle {
             // 9. Gun function
             Heading {
                 y: 732
-                visible: mainIten.isGun
+                visible: keyAssigmentMain.isGun
                 text: keyAssigmentMain.langText(52)
             }
             Repeater {
@@ -805,7 +809,7 @@ Rectangle {
                     required property int modelData
                     index: modelData
                     objectName: "gunOption" + index
-                    visible: mainIten.isGun
+                    visible: keyAssigmentMain.isGun
                     x: 48 + index * 120
                     y: 772
                     textValue: keyAssigmentMain.langText(keyAssigmentMain.gunOptions[index][0])
@@ -856,8 +860,8 @@ Rectangle {
         width: 12
         height: 240
         radius: 3
-        color: handleArea.pressed || handleArea.containsMouse ? mainIten.colorOrange
-                                                              : mainIten.colorGray2
+        color: handleArea.pressed || handleArea.containsMouse ? Style.colorOrange
+                                                              : Style.colorGray2
         MouseArea {
             id: handleArea
             anchors.fill: parent

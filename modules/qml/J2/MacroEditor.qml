@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import ".."
 import "../basic/util.js" as U
@@ -15,10 +16,10 @@ Rectangle {
         "Insert Delay", "Insert Key", "Insert Left Key", "Insert Middle Key", "Insert Right Key",
         "", ""]
     // The controller; a test may put a recorder with macro files here.
-    // The native side publishes ui_View only after the scene is loaded, so
+    // The native side publishes the view only after the scene is loaded, so
     // it is looked up when first used rather than bound at creation.
     property var view: null
-    function ctl() { return view !== null ? view : ui_View; }
+    function ctl() { return view !== null ? view : Native.view; }
 
     readonly property int maxMacros: 100
     // Name that the name list file uses to mark a one-name list; a macro
@@ -48,13 +49,20 @@ Rectangle {
     property alias renameText: renameEditor.text
     property alias pauseText: pauseEditor.text
 
+    // The panel whose buttons may hold macros, the dialog that lists them,
+    // and the key label table.
+    property KeyMatrix keyMatrixMain: null
+    property KeyAssigment keyAssigmentMain: null
+    property KeyCodeString keyCodeTable: null
+
+    signal closed
     signal deleteMacro(string name)
     signal modifyMacroName(string oldName, string newName)
     signal modifyMacroData(string name)
 
     width: 640
     height: 448
-    color: mainIten.colorGray0
+    color: Style.colorGray0
 
     function lang(i) {
         var l = macroEditorLang;
@@ -64,20 +72,18 @@ Rectangle {
     // ---- key labels ----
 
     function labelOf(code) {
-        var t = mainIten._KeyCodeString;
-        return t ? U.toText(t.keycodeTostr(code), "") : "";
+        return keyCodeTable ? U.toText(keyCodeTable.keycodeTostr(code), "") : "";
     }
 
     function codeOf(label) {
-        var t = mainIten._KeyCodeString;
-        return t ? U.toInt(t.strTokeycode(label), 0) : 0;
+        return keyCodeTable ? U.toInt(keyCodeTable.strTokeycode(label), 0) : 0;
     }
 
     // ---- names ----
 
     function names() {
         var out = [];
-        for (var i = 0; i < macroNameModel.count; ++i)
+        for (let i = 0; i < macroNameModel.count; ++i)
             out.push(macroNameModel.get(i).textValue);
         return out;
     }
@@ -92,9 +98,8 @@ Rectangle {
     }
 
     function feedKeyAssigment() {
-        var dlg = mainIten.keyAssigmentMain;
-        if (dlg && dlg.macroList && U.has(dlg.macroList, "addData"))
-            dlg.macroList.addData(names());
+        if (keyAssigmentMain)
+            keyAssigmentMain.macroList.addData(names());
     }
 
     function storeNames() {
@@ -165,7 +170,7 @@ Rectangle {
 
     function steps() {
         var out = [];
-        for (var i = 0; i < macroStepModel.count; ++i) {
+        for (let i = 0; i < macroStepModel.count; ++i) {
             var r = macroStepModel.get(i);
             out.push({ type: r.type, info: r.info });
         }
@@ -174,7 +179,7 @@ Rectangle {
 
     function stepStrings() {
         var out = [];
-        for (var i = 0; i < macroStepModel.count; ++i) {
+        for (let i = 0; i < macroStepModel.count; ++i) {
             var r = macroStepModel.get(i);
             out.push(Enc.stepString(r.type, r.info));
         }
@@ -225,7 +230,7 @@ Rectangle {
 
     function boundEntries(name) {
         var out = [];
-        var km = mainIten.keyMatrixMain;
+        var km = keyMatrixMain;
         if (!km || !km.modKeys)
             return out;
         for (var j = 0; j < km.modKeys.count; ++j) {
@@ -239,7 +244,7 @@ Rectangle {
     }
 
     onDeleteMacro: function (name) {
-        var km = mainIten.keyMatrixMain;
+        var km = keyMatrixMain;
         var hit = boundEntries(name);
         for (var k = 0; k < hit.length; ++k) {
             var f = km.modKeys_tmp.get(hit[k]);
@@ -257,7 +262,7 @@ Rectangle {
     }
 
     onModifyMacroName: function (oldName, newName) {
-        var km = mainIten.keyMatrixMain;
+        var km = keyMatrixMain;
         var hit = boundEntries(oldName);
         for (var k = 0; k < hit.length; ++k) {
             ctl().setData("mouseMacroKey/" + km.modKeys.get(hit[k]).keyCode2, newName);
@@ -266,7 +271,7 @@ Rectangle {
     }
 
     onModifyMacroData: function (name) {
-        var km = mainIten.keyMatrixMain;
+        var km = keyMatrixMain;
         var hit = boundEntries(name);
         for (var k = 0; k < hit.length; ++k)
             sendMacro(km.modKeys.get(hit[k]).keyCode2, name);
@@ -433,16 +438,15 @@ Rectangle {
             insertLabel = label;
     }
 
-    Connections {
-        target: mainIten
-        function onMsg_KB(isDown, usbCode) {
-            if (macroEditorMain.currentRow < 0)
-                return;
-            if (macroEditorMain.isInputting)
-                macroEditorMain.detectKeyboard(isDown, usbCode);
-            else if (macroEditorMain.isInsertting)
-                macroEditorMain.detectInput(isDown, usbCode);
-        }
+    // A key event of the keyboard hook: recorded, or taken by the insert-key
+    // box, while a macro is selected.
+    function keyboardEvent(isDown, usbCode) {
+        if (currentRow < 0)
+            return;
+        if (isInputting)
+            detectKeyboard(isDown, usbCode);
+        else if (isInsertting)
+            detectInput(isDown, usbCode);
     }
 
     Timer {
@@ -585,10 +589,10 @@ Rectangle {
         macroEditorFocus();
         insertKeyBox.visible = false;
         isInsertting = false;
-        mainIten.closeDialog(macroEditorMain);
-        var dlg = mainIten.keyAssigmentMain;
-        if (dlg && dlg.macroList && U.has(dlg.macroList, "closeMenu"))
-            dlg.macroList.closeMenu();
+        macroEditorMain.visible = false;
+        closed();
+        if (keyAssigmentMain)
+            keyAssigmentMain.macroList.closeMenu();
     }
 
     function openMenu(menu, x, y) {
@@ -616,7 +620,7 @@ Rectangle {
         id: titleStrip
         width: parent.width
         height: 40
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         Text {
             x: 16
             anchors.verticalCenter: parent.verticalCenter
@@ -640,7 +644,7 @@ Rectangle {
         y: 40
         width: parent.width
         height: 1
-        color: mainIten.colorOrange
+        color: Style.colorOrange
     }
 
     component Caption: Text {
@@ -668,7 +672,7 @@ Rectangle {
         y: 81
         width: 168
         height: 328
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         ListView {
             id: nameList
             objectName: "macroNameList"
@@ -684,7 +688,7 @@ Rectangle {
                 width: ListView.view.width
                 height: 27
                 color: index === macroEditorMain.currentRow || nameArea.containsMouse
-                       ? mainIten.colorOrange : "transparent"
+                       ? Style.colorOrange : "transparent"
                 Text {
                     x: 16
                     width: parent.width - 24
@@ -729,7 +733,7 @@ Rectangle {
             visible: macroEditorMain.renameRow >= 0
             clip: true
             color: Style.textColor
-            selectionColor: mainIten.colorBlue
+            selectionColor: Style.colorBlue
             selectByMouse: true
             font.family: Style.fontFamily
             font.pixelSize: Style.fontNormalSize
@@ -768,7 +772,7 @@ Rectangle {
         y: 81
         width: 424
         height: 328
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         ListView {
             id: stepList
             objectName: "macroStepList"
@@ -784,7 +788,7 @@ Rectangle {
                 objectName: "macroStepRow" + index
                 width: ListView.view.width
                 height: 27
-                color: index === macroEditorMain.stepRow ? mainIten.colorOrange : "transparent"
+                color: index === macroEditorMain.stepRow ? Style.colorOrange : "transparent"
                 Text {
                     id: positionText
                     x: 16
@@ -838,7 +842,7 @@ Rectangle {
                     anchors.verticalCenter: parent.verticalCenter
                     visible: macroEditorMain.pauseRow === stepItem.index
                     color: Style.textColor
-                    selectionColor: mainIten.colorBlue
+                    selectionColor: Style.colorBlue
                     selectByMouse: true
                     maximumLength: 5
                     font.family: Style.fontFamily
@@ -890,7 +894,7 @@ Rectangle {
         maxValue: 65535
         textValue: "1"
         border.width: 1
-        border.color: mainIten.colorGray1
+        border.color: Style.colorGray1
         onEndInputSignal: macroEditorMain.autosave()
     }
     CheckBox {
@@ -909,7 +913,7 @@ Rectangle {
         signal chosen
         width: parent ? parent.width : 80
         height: 24
-        color: menuArea.containsMouse ? mainIten.colorOrange : "transparent"
+        color: menuArea.containsMouse ? Style.colorOrange : "transparent"
         Text {
             id: menuText
             x: 8
@@ -933,8 +937,8 @@ Rectangle {
         z: 20
         width: 80
         height: nameColumn.height + 2
-        color: mainIten.colorGray0
-        border.color: mainIten.colorGray1
+        color: Style.colorGray0
+        border.color: Style.colorGray1
         Column {
             id: nameColumn
             x: 1
@@ -962,8 +966,8 @@ Rectangle {
         z: 20
         width: 150
         height: stepColumn.height + 2
-        color: mainIten.colorGray0
-        border.color: mainIten.colorGray1
+        color: Style.colorGray0
+        border.color: Style.colorGray1
         Column {
             id: stepColumn
             x: 1
@@ -1017,11 +1021,11 @@ Rectangle {
             y: Math.round((640 - height) / 2) - macroEditorMain.y
             width: 240
             height: 80
-            color: mainIten.colorGray0
+            color: Style.colorGray0
             Rectangle {
                 width: parent.width
                 height: 30
-                color: mainIten.colorBlack
+                color: Style.colorBlack
                 Text {
                     x: 10
                     anchors.verticalCenter: parent.verticalCenter
@@ -1037,7 +1041,7 @@ Rectangle {
                 y: 30 + 12
                 width: 120
                 height: 25
-                color: mainIten.colorBlack
+                color: Style.colorBlack
                 Text {
                     objectName: "macroInsertKeyLabel"
                     anchors.centerIn: parent

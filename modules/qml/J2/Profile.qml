@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import ".."
 import "../basic/util.js" as U
@@ -37,10 +38,15 @@ Rectangle {
     // Raised by the title-bar drop-down with the chosen position; the
     // window maps it through profileNumberAt before switching.
     signal changeProfile(int position)
+    signal closed
+    // The profile shown by the pages was overwritten by an import.
+    signal currentProfileReplaced
+    // The title bar's drop-down lists these entries and follows them.
+    property Menu_Up menu_Up: null
 
     width: 415
     height: 288
-    color: mainIten.colorGray0
+    color: Style.colorGray0
 
     function lang(i) {
         var l = profileLang;
@@ -66,7 +72,7 @@ Rectangle {
 
     function entryStrings() {
         var out = [];
-        for (var i = 0; i < profileDataModel0.count; ++i) {
+        for (let i = 0; i < profileDataModel0.count; ++i) {
             var e = profileDataModel0.get(i);
             out.push(e.textValue + String(e.profileNo));
         }
@@ -74,7 +80,7 @@ Rectangle {
     }
 
     function writeBack() {
-        ui_View.updataNameList(nameListType, entryStrings());
+        Native.view.updataNameList(nameListType, entryStrings());
     }
 
     function hasName(name, exceptRow) {
@@ -107,7 +113,7 @@ Rectangle {
             raw = [raw[0]];
         var out = [];
         var taken = {};
-        for (var i = 0; i < raw.length && out.length < maxProfiles; ++i) {
+        for (let i = 0; i < raw.length && out.length < maxProfiles; ++i) {
             var s = U.toText(raw[i], "");
             if (s.length < 1)
                 continue;
@@ -133,7 +139,7 @@ Rectangle {
     }
 
     function init() {
-        var entries = parseEntries(ui_View.getNameList(nameListType));
+        var entries = parseEntries(Native.view.getNameList(nameListType));
         profileDataModel0.clear();
         for (var i = 0; i < entries.length; ++i)
             profileDataModel0.append(entries[i]);
@@ -169,7 +175,7 @@ Rectangle {
         endEditing();
         var number = appendEntry();
         if (number >= 0)
-            ui_View.resetProfile(number);
+            Native.view.resetProfile(number);
         return number;
     }
 
@@ -180,7 +186,7 @@ Rectangle {
             number = profileNumberAt(selectRow);
         if (number < 0)
             return false;
-        var loaded = U.toBool(ui_View.loadProfile(number), false);
+        var loaded = U.toBool(Native.view.loadProfile(number), false);
         // The pages hold the current profile's values; an import over it
         // must reach them and the mouse, or the next Save would undo it.
         if (loaded && number === profileNo)
@@ -189,17 +195,14 @@ Rectangle {
     }
 
     function reloadCurrent() {
-        mainIten.controlUIEnable(false);
-        if (U.has(mainIten, "reloadPagesAndSend"))
-            mainIten.reloadPagesAndSend();
-        mainIten.controlUIEnable(true);
+        currentProfileReplaced();
     }
 
     function exportProfile(row) {
         var number = profileNumberAt(row === undefined ? selectRow : row);
         if (number < 0)
             return;
-        ui_View.saveProfile(number);
+        Native.view.saveProfile(number);
     }
 
     function canDelete(row) {
@@ -224,7 +227,7 @@ Rectangle {
     // current profile is gone, that position names another entry.
     function syncTitleBar() {
         var pos = positionOfProfile(profileNo);
-        if (pos >= 0 && typeof menu_Up !== "undefined" && U.has(menu_Up, "selectProfile"))
+        if (pos >= 0 && menu_Up)
             menu_Up.selectProfile(pos);
     }
 
@@ -282,8 +285,9 @@ Rectangle {
 
     function closeDialog() {
         profileFocus();
-        mainIten.closeDialog(profileMain);
-        if (typeof menu_Up !== "undefined" && menu_Up && menu_Up.profileList)
+        profileMain.visible = false;
+        closed();
+        if (menu_Up)
             menu_Up.profileList.closeMenu();
     }
 
@@ -301,14 +305,14 @@ Rectangle {
         id: titleStrip
         width: parent.width
         height: 40
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         Text {
             x: 16
             anchors.verticalCenter: parent.verticalCenter
             text: profileMain.lang(0)
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontMiddleSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontMiddleSize
             font.bold: true
         }
         ImageButton {
@@ -326,7 +330,7 @@ Rectangle {
         y: 40
         width: parent.width
         height: 1
-        color: mainIten.colorBlack
+        color: Style.colorBlack
     }
 
     Rectangle {
@@ -335,7 +339,7 @@ Rectangle {
         y: 57
         width: 384
         height: 180
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         clip: true
 
         MouseArea {
@@ -354,16 +358,16 @@ Rectangle {
                 required property string textValue
                 width: profileList.width
                 height: 27
-                color: index === profileMain.selectRow || rowArea.containsMouse ? mainIten.colorOrange
-                                                                                  : mainIten.colorBlack
+                color: index === profileMain.selectRow || rowArea.containsMouse ? Style.colorOrange
+                                                                                  : Style.colorBlack
                 Text {
                     x: 16
                     anchors.verticalCenter: parent.verticalCenter
                     visible: profileMain.editRow !== row.index
                     text: row.textValue
-                    color: mainIten.textColor
-                    font.family: mainIten.fontFamily
-                    font.pixelSize: mainIten.fontNormalSize
+                    color: Style.textColor
+                    font.family: Style.fontFamily
+                    font.pixelSize: Style.fontNormalSize
                 }
                 MouseArea {
                     id: rowArea
@@ -399,11 +403,11 @@ Rectangle {
             verticalAlignment: TextInput.AlignVCenter
             maximumLength: 31
             selectByMouse: true
-            color: mainIten.textColor
-            selectionColor: mainIten.colorBlue
-            selectedTextColor: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
+            color: Style.textColor
+            selectionColor: Style.colorBlue
+            selectedTextColor: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontNormalSize
             Keys.onReturnPressed: profileMain.endEditing()
             Keys.onEnterPressed: profileMain.endEditing()
             Keys.onEscapePressed: {
@@ -421,11 +425,11 @@ Rectangle {
             id: newButton
             objectName: "profileNew"
             text: profileMain.lang(1)
-            normalColor: mainIten.colorGray0
+            normalColor: Style.colorGray0
             Rectangle {
                 anchors.fill: parent
                 color: "transparent"
-                border.color: newButton.hovered ? mainIten.colorOrange : mainIten.colorGray1
+                border.color: newButton.hovered ? Style.colorOrange : Style.colorGray1
             }
             onClicked: profileMain.newProfile()
         }
@@ -433,11 +437,11 @@ Rectangle {
             id: importButton
             objectName: "profileImport"
             text: profileMain.lang(2)
-            normalColor: mainIten.colorGray0
+            normalColor: Style.colorGray0
             Rectangle {
                 anchors.fill: parent
                 color: "transparent"
-                border.color: importButton.hovered ? mainIten.colorOrange : mainIten.colorGray1
+                border.color: importButton.hovered ? Style.colorOrange : Style.colorGray1
             }
             onClicked: profileMain.importProfile()
         }
@@ -450,8 +454,8 @@ Rectangle {
         height: 48
         visible: false
         z: 5
-        color: mainIten.colorGray0
-        border.color: mainIten.colorGray1
+        color: Style.colorGray0
+        border.color: Style.colorGray1
         Column {
             x: 1
             y: 0
@@ -460,7 +464,7 @@ Rectangle {
                 objectName: "profileMenuDelete"
                 width: 98
                 text: profileMain.lang(3)
-                normalColor: mainIten.colorGray0
+                normalColor: Style.colorGray0
                 onClicked: {
                     var r = profileMain.menuRow;
                     profileMain.closeMenu();
@@ -472,7 +476,7 @@ Rectangle {
                 objectName: "profileMenuExport"
                 width: 98
                 text: profileMain.lang(4)
-                normalColor: mainIten.colorGray0
+                normalColor: Style.colorGray0
                 onClicked: {
                     var r = profileMain.menuRow;
                     profileMain.closeMenu();
