@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import ".."
 import "../basic/util.js" as U
+import "keyFunctions.js" as KF
 
 // The key assignment dialog. Choosing a function only changes the dialog's
 // four numbers and text; the button's entry in the panel takes them when the
@@ -59,22 +60,12 @@ Rectangle {
     signal macroEditorRequested
 
     // Function tables: [language index, class, code1, code2, code3].
-    readonly property var mouseOptions: [[2, 0x00, 0x00, 0xF0, 0x00], [3, 0x00, 0x00, 0xF2, 0x00],
-        [4, 0x00, 0x00, 0xF1, 0x00], [5, 0x00, 0x00, 0xF4, 0x00], [6, 0x00, 0x00, 0xF3, 0x00],
-        [7, 0x00, 0xF0, 0x1E, 0x03]]
-    readonly property var dpiOptions: [[22, 0x05, 0, 1, 0], [23, 0x05, 0, 2, 0], [24, 0x05, 0, 3, 0],
-        [56, 0x05, 0, 4, 0]]
-    readonly property var gunOptions: [[53, 0x08, 0, 1, 0], [54, 0x08, 0, 2, 0], [55, 0x08, 0, 3, 0]]
-    readonly property var mediaOptions: [[27, 0x03, 0, 0x83, 0x01], [28, 0x03, 0, 0xB5, 0x00],
-        [29, 0x03, 0, 0xB6, 0x00], [30, 0x03, 0, 0xB7, 0x00], [31, 0x03, 0, 0xE2, 0x00],
-        [32, 0x03, 0, 0xCD, 0x00], [33, 0x03, 0, 0xE9, 0x00], [34, 0x03, 0, 0xEA, 0x00]]
-    readonly property var windowsOptions: [[35, 0x06, 0x00, 0x94, 0x01], [36, 0x06, 0x00, 0x23, 0x02],
-        [37, 0x06, 0x00, 0x21, 0x02], [38, 0x06, 0x04, 0x2C, 0x1B], [39, 0x06, 0x04, 0x2C, 0x11],
-        [40, 0x06, 0x00, 0xE3, 0x07], [41, 0x06, 0x00, 0xE3, 0x15]]
-    readonly property var shortcutOptions: [[42, 0x07, 0, 0xE0, 0x11], [43, 0x07, 0, 0xE0, 0x1B],
-        [44, 0x07, 0, 0xE0, 0x06], [45, 0x07, 0, 0xE0, 0x19], [46, 0x07, 0, 0xE0, 0x16],
-        [47, 0x07, 0, 0xE0, 0x13], [48, 0x07, 0, 0xE0, 0x09], [49, 0x07, 0, 0xE0, 0x1C],
-        [50, 0x07, 0, 0xE0, 0x1D], [51, 0x07, 0, 0xE0, 0x04]]
+    readonly property var mouseOptions: KF.mouseOptions
+    readonly property var dpiOptions: KF.dpiOptions
+    readonly property var gunOptions: KF.gunOptions
+    readonly property var mediaOptions: KF.mediaOptions
+    readonly property var windowsOptions: KF.windowsOptions
+    readonly property var shortcutOptions: KF.shortcutOptions
 
     // Grid cells; written from the language texts by init().
     property var mediaCells: cellsOf(mediaOptions, 9)
@@ -127,64 +118,14 @@ Rectangle {
     }
 
     function matchOption(options, c0, c1, c2, c3, compareCode1) {
-        for (var i = 0; i < options.length; ++i) {
-            var o = options[i];
-            if (o[1] === c0 && o[3] === c2 && o[4] === c3 && (!compareCode1 || o[2] === c1))
-                return i;
-        }
-        return -1;
+        return KF.matchOption(options, c0, c1, c2, c3, compareCode1);
     }
 
     function keyCodeToString(c0, c1, c2, c3) {
-        c0 = U.toInt(c0, -1);
-        c1 = U.toInt(c1, 0);
-        c2 = U.toInt(c2, 0);
-        c3 = U.toInt(c3, 0);
-        var i;
-        switch (c0) {
-        case 0x00:
-            switch (c2) {
-            case 0xF0: return langText(2);
-            case 0xF2: return langText(3);
-            case 0xF1: return langText(4);
-            case 0xF4: return langText(5);
-            case 0xF3: return langText(6);
-            default: return langText(7);
-            }
-        case 0x01:
-            return keyLabel(c1);
-        case 0x02: {
-            var parts = [];
-            for (var bit = 0; bit < 8; ++bit) {
-                if (c1 & (1 << bit))
-                    parts.push(keyLabel(0xE0 + bit));
-            }
-            if (c2 !== 0)
-                parts.push(keyLabel(c2));
-            if (c3 !== 0)
-                parts.push(keyLabel(c3));
-            return parts.join("+");
-        }
-        case 0x03:
-            i = matchOption(mediaOptions, c0, c1, c2, c3, false);
-            return i < 0 ? "" : langText(mediaOptions[i][0]);
-        case 0x04:
-            return U.toText(Native.view.getData("mouseMacroKey/" + c2, false), "");
-        case 0x05:
-            return c2 >= 1 && c2 <= 4 ? langText(dpiOptions[c2 - 1][0]) : "";
-        case 0x06:
-            i = matchOption(windowsOptions, c0, c1, c2, c3, false);
-            return i < 0 ? "" : langText(windowsOptions[i][0]);
-        case 0x07:
-            if (c2 !== 0xE0)
-                return "";
-            i = matchOption(shortcutOptions, c0, 0, c2, c3, false);
-            return i < 0 ? "" : langText(shortcutOptions[i][0]);
-        case 0x08:
-            return c2 >= 1 && c2 <= 3 ? langText(gunOptions[c2 - 1][0]) : "";
-        default:
-            return "";
-        }
+        return KF.describe(U.toInt(c0, -1), U.toInt(c1, 0), U.toInt(c2, 0), U.toInt(c3, 0), langText, keyLabel,
+                           function (slot) {
+                               return U.toText(Native.view.getData("mouseMacroKey/" + slot, false), "");
+                           });
     }
 
     // ---- choosing ----
@@ -568,7 +509,7 @@ Rectangle {
             width: scrollArea.width
             height: keyAssigmentMain.contentHeight
 
-            // 1. Mouse function
+            // Mouse buttons and the double click
             Heading { y: 8; text: keyAssigmentMain.langText(1) }
             Repeater {
                 id: mouseRadios
@@ -587,7 +528,7 @@ Rectangle {
                 }
             }
 
-            // 2. Fire function
+            // Rapid fire: the key, its rate and how many shots
             Heading { y: 100; text: keyAssigmentMain.langText(8) }
             Label { x: 48; y: 144; text: keyAssigmentMain.langText(9) }
             Rectangle {
@@ -641,7 +582,7 @@ Rectangle {
                 onBtnClick: keyAssigmentMain.checkEndless()
             }
 
-            // 3. Group function
+            // Key combination, captured until confirmed or cancelled
             Heading { y: 210; text: keyAssigmentMain.langText(14) }
             Rectangle {
                 id: comboBox
@@ -684,7 +625,7 @@ Rectangle {
                 }
             }
 
-            // 4. Media function
+            // Media keys
             Heading { y: 290; text: keyAssigmentMain.langText(15) }
             FunctionGrid {
                 id: mediaGrid
@@ -697,7 +638,7 @@ Rectangle {
                 onOpened: keyAssigmentMain.revealDrop(mediaGrid, mediaGrid.rows * 24)
             }
 
-            // 5. Macro function
+            // Macro and how it repeats
             Heading { y: 370; text: keyAssigmentMain.langText(16) }
             DropDownList {
                 id: macroList
@@ -751,7 +692,7 @@ Rectangle {
                 }
             }
 
-            // 6. DPI function
+            // DPI actions
             Heading { y: 518; text: keyAssigmentMain.langText(21) }
             Repeater {
                 id: dpiRadios
@@ -770,7 +711,7 @@ Rectangle {
                 }
             }
 
-            // 7. Windows function
+            // Desktop functions
             Heading { y: 582; text: keyAssigmentMain.langText(25) }
             FunctionGrid {
                 id: windowsGrid
@@ -783,7 +724,7 @@ Rectangle {
                 onOpened: keyAssigmentMain.revealDrop(windowsGrid, windowsGrid.rows * 24)
             }
 
-            // 8. Shortcut function
+            // Ctrl shortcuts
             Heading { y: 656; text: keyAssigmentMain.langText(26) }
             FunctionGrid {
                 id: shortcutGrid
@@ -796,7 +737,7 @@ Rectangle {
                 onOpened: keyAssigmentMain.revealDrop(shortcutGrid, shortcutGrid.rows * 24)
             }
 
-            // 9. Gun function
+            // Gun slots, on gun mice only
             Heading {
                 y: 732
                 visible: keyAssigmentMain.isGun

@@ -3,6 +3,7 @@ import QtQuick
 import ".."
 import "../basic/util.js" as U
 import "MacroEncoder.js" as Enc
+import "MacroSteps.js" as Steps
 
 // The macro editor dialog: macro names on the left, the steps of the chosen
 // macro on the right, recording, step editing and the repeat count. Every
@@ -159,13 +160,10 @@ Rectangle {
 
     function loadSteps() {
         clearSteps();
-        var list = U.toList(ctl().loadMacroIni(currentName()));
-        for (var i = 0; i + 1 < list.length; ++i) {
-            var s = Enc.parseStep(list[i]);
-            if (s.type >= 0 && s.type <= 4)
-                macroStepModel.append({ type: s.type, info: s.info });
-        }
-        repeatBox.textValue = list.length > 0 ? String(U.toInt(list[list.length - 1], 1)) : "1";
+        var stored = Steps.fromStored(U.toList(ctl().loadMacroIni(currentName())), U.toInt);
+        for (let i = 0; i < stored.steps.length; ++i)
+            macroStepModel.append(stored.steps[i]);
+        repeatBox.textValue = String(stored.repeat);
     }
 
     function steps() {
@@ -190,19 +188,12 @@ Rectangle {
         return Enc.imageLength(steps());
     }
 
-    // Whether a step may be added: below the editor's limit, and the result
-    // still fits the mouse's slot (an action after a long pause takes six
-    // bytes, which can pass 128 from just under the limit).
     function canAdd(candidate) {
-        return recordCount() < Enc.EDIT_LIMIT && Enc.imageLength(candidate) <= Enc.SLOT_SIZE;
+        return Steps.canAdd(steps(), candidate);
     }
 
-    // Edits that do not add a step (deleting, changing a pause) may still
-    // merge or lengthen pauses; they are refused only if they make an image
-    // grow past the slot.
     function canChange(candidate) {
-        var n = Enc.imageLength(candidate);
-        return n <= Enc.SLOT_SIZE || n <= recordCount();
+        return Steps.canChange(steps(), candidate);
     }
 
     function repeatValue() {
@@ -459,9 +450,7 @@ Rectangle {
     // ---- step menu commands ----
 
     function withInserted(at, added) {
-        var s = steps();
-        var out = s.slice(0, at).concat(added, s.slice(at));
-        return out;
+        return Steps.withInserted(steps(), at, added);
     }
 
     function insertSteps(at, added) {
@@ -472,9 +461,7 @@ Rectangle {
     function deleteStep() {
         if (stepRow < 0 || stepRow >= macroStepModel.count)
             return false;
-        var s = steps();
-        s.splice(stepRow, 1);
-        if (!canChange(s))
+        if (!canChange(Steps.without(steps(), stepRow)))
             return false;
         macroStepModel.remove(stepRow);
         stepRow = Math.min(stepRow, macroStepModel.count - 1);
@@ -485,7 +472,7 @@ Rectangle {
     function insertDelay() {
         if (currentRow < 0)
             return false;
-        var at = stepRow >= 0 ? stepRow : macroStepModel.count;
+        var at = Steps.delayAt(stepRow, macroStepModel.count);
         var added = [{ type: Enc.PAUSE, info: "50" }];
         if (!canAdd(withInserted(at, added)))
             return false;
@@ -510,8 +497,7 @@ Rectangle {
         isInsertting = false;
         if (currentRow < 0 || insertLabel === "")
             return false;
-        var last = stepRow < 0 || stepRow >= macroStepModel.count - 1;
-        var at = last ? macroStepModel.count : stepRow;
+        var at = Steps.keyAt(stepRow, macroStepModel.count);
         var added = [{ type: Enc.KEY_PRESS, info: insertLabel },
                      { type: Enc.KEY_RELEASE, info: insertLabel }];
         if (!canAdd(withInserted(at, added)))
@@ -529,7 +515,7 @@ Rectangle {
         var label = labelOf(codes[which]);
         if (label === "")
             return false;
-        var at = stepRow >= 0 ? stepRow + 1 : macroStepModel.count;
+        var at = Steps.mouseKeyAt(stepRow, macroStepModel.count);
         var added = [{ type: Enc.MOUSE_PRESS, info: label }, { type: Enc.MOUSE_RELEASE, info: label }];
         if (!canAdd(withInserted(at, added)))
             return false;
