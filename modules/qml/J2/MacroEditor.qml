@@ -583,9 +583,7 @@ Rectangle {
 
     function openMenu(menu, x, y) {
         closeMenus();
-        menu.x = U.clamp(x, 0, width - menu.width);
-        menu.y = U.clamp(y, 0, height - menu.height);
-        menu.visible = true;
+        menu.openAt(x, y);
     }
 
     ListModel { id: macroNameModel }
@@ -893,96 +891,35 @@ Rectangle {
 
     // ---- menus ----
 
-    component MenuRow: Rectangle {
-        id: menuRow
-        property alias text: menuText.text
-        signal chosen
-        width: parent ? parent.width : 80
-        height: 24
-        color: menuArea.containsMouse ? Style.colorOrange : "transparent"
-        Text {
-            id: menuText
-            x: 8
-            anchors.verticalCenter: parent.verticalCenter
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontNormalSize
-        }
-        MouseArea {
-            id: menuArea
-            anchors.fill: parent
-            hoverEnabled: true
-            onClicked: menuRow.chosen()
-        }
-    }
-
-    Rectangle {
+    ContextMenu {
         id: nameMenu
         objectName: "macroNameMenu"
-        visible: false
-        z: 20
-        width: 80
-        height: nameColumn.height + 2
-        color: Style.colorGray0
-        border.color: Style.colorGray1
-        Column {
-            id: nameColumn
-            x: 1
-            y: 1
-            width: parent.width - 2
-            MenuRow {
-                text: macroEditorMain.lang(10)
-                onChosen: { nameMenu.visible = false; macroEditorMain.deleteCurrent(); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(11)
-                onChosen: { nameMenu.visible = false; macroEditorMain.importMacro(); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(12)
-                onChosen: { nameMenu.visible = false; macroEditorMain.exportMacro(); }
-            }
+        texts: [macroEditorMain.lang(10), macroEditorMain.lang(11), macroEditorMain.lang(12)]
+        onChosen: function (index) {
+            if (index === 0)
+                macroEditorMain.deleteCurrent();
+            else if (index === 1)
+                macroEditorMain.importMacro();
+            else
+                macroEditorMain.exportMacro();
         }
     }
 
-    Rectangle {
+    ContextMenu {
         id: stepMenu
         objectName: "macroStepMenu"
-        visible: false
-        z: 20
         width: 150
-        height: stepColumn.height + 2
-        color: Style.colorGray0
-        border.color: Style.colorGray1
-        Column {
-            id: stepColumn
-            x: 1
-            y: 1
-            width: parent.width - 2
-            MenuRow {
-                text: macroEditorMain.lang(10)
-                onChosen: { stepMenu.visible = false; macroEditorMain.deleteStep(); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(13)
-                onChosen: { stepMenu.visible = false; macroEditorMain.insertDelay(); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(14)
-                onChosen: { stepMenu.visible = false; macroEditorMain.openInsertKey(); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(15)
-                onChosen: { stepMenu.visible = false; macroEditorMain.insertMouseKey(0); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(16)
-                onChosen: { stepMenu.visible = false; macroEditorMain.insertMouseKey(1); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(17)
-                onChosen: { stepMenu.visible = false; macroEditorMain.insertMouseKey(2); }
-            }
+        texts: [macroEditorMain.lang(10), macroEditorMain.lang(13), macroEditorMain.lang(14),
+            macroEditorMain.lang(15), macroEditorMain.lang(16), macroEditorMain.lang(17)]
+        onChosen: function (index) {
+            if (index === 0)
+                macroEditorMain.deleteStep();
+            else if (index === 1)
+                macroEditorMain.insertDelay();
+            else if (index === 2)
+                macroEditorMain.openInsertKey();
+            else
+                macroEditorMain.insertMouseKey(index - 3);
         }
     }
 
