@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import ".."
 import "../basic/util.js" as U
+import "../basic/names.js" as Names
 import "MacroEncoder.js" as Enc
 import "MacroSteps.js" as Steps
 
@@ -95,7 +96,7 @@ Rectangle {
     }
 
     function hasName(name) {
-        return names().indexOf(name) >= 0;
+        return Names.taken(names(), name, -1);
     }
 
     function feedKeyAssigment() {
@@ -112,12 +113,7 @@ Rectangle {
     function freeName() {
         if (macroNameModel.count >= maxMacros)
             return "";
-        var taken = names();
-        for (var n = 0; n < maxMacros; ++n) {
-            if (taken.indexOf("Macro_" + n) < 0)
-                return "Macro_" + n;
-        }
-        return "";
+        return Names.firstFree(names(), "Macro_", maxMacros);
     }
 
     function init() {

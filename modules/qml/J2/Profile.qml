@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import ".."
 import "../basic/util.js" as U
+import "../basic/names.js" as Names
 
 // The profile dialog: named profiles with their profile numbers, created,
 // imported, exported, renamed and deleted here; the same entry list feeds
@@ -83,11 +84,15 @@ Rectangle {
         Native.view.updataNameList(nameListType, entryStrings());
     }
 
+    function names() {
+        var out = [];
+        for (let i = 0; i < profileDataModel0.count; ++i)
+            out.push(profileDataModel0.get(i).textValue);
+        return out;
+    }
+
     function hasName(name, exceptRow) {
-        for (var i = 0; i < profileDataModel0.count; ++i)
-            if (i !== exceptRow && profileDataModel0.get(i).textValue === name)
-                return true;
-        return false;
+        return Names.taken(names(), name, exceptRow);
     }
 
     function lowestFreeNumber() {
@@ -98,10 +103,7 @@ Rectangle {
     }
 
     function lowestFreeName() {
-        for (var n = 0; n < 12; ++n)
-            if (!hasName("profile_" + n, -1))
-                return "profile_" + n;
-        return "profile_";
+        return Names.firstFree(names(), "profile_", 12) || "profile_";
     }
 
     // Stored entries are the name followed by the number as one digit. An
