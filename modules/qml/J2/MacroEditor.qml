@@ -48,7 +48,7 @@ Rectangle {
     property alias nameList: nameList
     property alias stepList: stepList
     // What the open in-place editors hold.
-    property alias renameText: renameEditor.text
+    property alias renameText: nameList.editText
     property alias pauseText: pauseEditor.text
 
     // The panel whose buttons may hold macros, the dialog that lists them,
@@ -356,7 +356,7 @@ Rectangle {
         if (renameRow < 0)
             return;
         var row = renameRow;
-        var text = renameEditor.text;
+        var text = nameList.editor.text;
         renameRow = -1;
         renameMacro(row, text);
     }
@@ -653,79 +653,32 @@ Rectangle {
         width: 168
         height: 328
         color: Style.colorBlack
-        ListView {
+        NameList {
             id: nameList
             objectName: "macroNameList"
             anchors.fill: parent
-            clip: true
             model: macroNameModel
-            boundsBehavior: Flickable.StopAtBounds
-            delegate: Rectangle {
-                id: nameRow
-                required property int index
-                required property string textValue
-                objectName: "macroNameRow" + index
-                width: ListView.view.width
-                height: 27
-                color: index === macroEditorMain.currentRow || nameArea.containsMouse
-                       ? Style.colorOrange : "transparent"
-                Text {
-                    x: 16
-                    width: parent.width - 24
-                    anchors.verticalCenter: parent.verticalCenter
-                    visible: macroEditorMain.renameRow !== nameRow.index
-                    text: nameRow.textValue
-                    elide: Text.ElideRight
-                    color: Style.textColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontNormalSize
-                }
-                MouseArea {
-                    id: nameArea
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    acceptedButtons: Qt.LeftButton | Qt.RightButton
-                    onClicked: function (mouse) {
-                        if (macroEditorMain.renameRow === nameRow.index)
-                            return;
-                        macroEditorMain.closeMenus();
-                        macroEditorMain.selectMacro(nameRow.index);
-                        if (mouse.button === Qt.RightButton) {
-                            var p = mapToItem(macroEditorMain, mouse.x, mouse.y);
-                            macroEditorMain.openMenu(nameMenu, p.x, p.y);
-                        }
-                    }
-                    onDoubleClicked: function (mouse) {
-                        if (mouse.button === Qt.LeftButton)
-                            macroEditorMain.startRename(nameRow.index);
-                    }
-                }
+            rowName: "macroNameRow"
+            currentRow: macroEditorMain.currentRow
+            editRow: macroEditorMain.renameRow
+            editorName: "macroRenameEditor"
+            onEditAccepted: macroEditorMain.endRename()
+            onEditorShown: {
+                editor.text = macroEditorMain.currentName();
+                editor.selectAll();
+                editor.forceActiveFocus();
             }
-        }
-        // In-place editor over the row being renamed.
-        TextInput {
-            id: renameEditor
-            objectName: "macroRenameEditor"
-            x: 16
-            y: macroEditorMain.renameRow * 27 - nameList.contentY + 5
-            width: parent.width - 24
-            height: 17
-            visible: macroEditorMain.renameRow >= 0
-            clip: true
-            color: Style.textColor
-            selectionColor: Style.colorBlue
-            selectByMouse: true
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontNormalSize
-            Keys.onReturnPressed: macroEditorMain.endRename()
-            Keys.onEnterPressed: macroEditorMain.endRename()
-            onVisibleChanged: {
-                if (!visible)
+            onRowClicked: function (index, button, at) {
+                if (macroEditorMain.renameRow === index)
                     return;
-                text = macroEditorMain.currentName();
-                selectAll();
-                forceActiveFocus();
+                macroEditorMain.closeMenus();
+                macroEditorMain.selectMacro(index);
+                if (button === Qt.RightButton) {
+                    var p = nameList.mapToItem(macroEditorMain, at.x, at.y);
+                    macroEditorMain.openMenu(nameMenu, p.x, p.y);
+                }
             }
+            onRowDoubleClicked: function (index) { macroEditorMain.startRename(index); }
         }
     }
 

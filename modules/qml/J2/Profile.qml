@@ -32,7 +32,7 @@ Rectangle {
     property alias profileDataModel0: profileDataModel0
     property alias profileMenu: profileMenu
     property alias profileList: profileList
-    property alias renameEditor: renameEditor
+    property alias renameEditor: profileList.editor
     property alias newButton: newButton
     property alias importButton: importButton
 
@@ -252,9 +252,9 @@ Rectangle {
         closeMenu();
         selectRow = row;
         editRow = row;
-        renameEditor.text = profileDataModel0.get(row).textValue;
-        renameEditor.forceActiveFocus();
-        renameEditor.selectAll();
+        profileList.editor.text = profileDataModel0.get(row).textValue;
+        profileList.editor.forceActiveFocus();
+        profileList.editor.selectAll();
     }
 
     function endEditing() {
@@ -262,8 +262,8 @@ Rectangle {
             return;
         var row = editRow;
         editRow = -1;
-        renameProfile(row, renameEditor.text);
-        renameEditor.focus = false;
+        renameProfile(row, profileList.editor.text);
+        profileList.editor.focus = false;
     }
 
     function openMenu(row, px, py) {
@@ -349,73 +349,32 @@ Rectangle {
             onPressed: profileMain.profileFocus()
         }
 
-        ListView {
+        NameList {
             id: profileList
             anchors.fill: parent
-            interactive: false
+            scrolls: false
             model: profileDataModel0
-            delegate: Rectangle {
-                id: row
-                required property int index
-                required property string textValue
-                width: profileList.width
-                height: 27
-                color: index === profileMain.selectRow || rowArea.containsMouse ? Style.colorOrange
-                                                                                  : Style.colorBlack
-                Text {
-                    x: 16
-                    anchors.verticalCenter: parent.verticalCenter
-                    visible: profileMain.editRow !== row.index
-                    text: row.textValue
-                    color: Style.textColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontNormalSize
-                }
-                MouseArea {
-                    id: rowArea
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    acceptedButtons: Qt.LeftButton | Qt.RightButton
-                    onPressed: function (mouse) {
-                        if (profileMain.editRow >= 0 && profileMain.editRow !== row.index)
-                            profileMain.endEditing();
-                        if (mouse.button === Qt.RightButton) {
-                            var p = mapToItem(profileMain, mouse.x, mouse.y);
-                            profileMain.openMenu(row.index, p.x, p.y);
-                        } else {
-                            profileMain.closeMenu();
-                            profileMain.selectRow = row.index;
-                        }
-                    }
-                    onDoubleClicked: function (mouse) {
-                        if (mouse.button === Qt.LeftButton)
-                            profileMain.startEditing(row.index);
-                    }
-                }
-            }
-        }
-
-        TextInput {
-            id: renameEditor
-            x: 16
-            y: profileMain.editRow * 27
-            width: listBox.width - 24
-            height: 27
-            visible: profileMain.editRow >= 0
-            verticalAlignment: TextInput.AlignVCenter
-            maximumLength: 31
-            selectByMouse: true
-            color: Style.textColor
-            selectionColor: Style.colorBlue
-            selectedTextColor: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontNormalSize
-            Keys.onReturnPressed: profileMain.endEditing()
-            Keys.onEnterPressed: profileMain.endEditing()
-            Keys.onEscapePressed: {
+            currentRow: profileMain.selectRow
+            editRow: profileMain.editRow
+            editorHeight: 27
+            maxLength: 31
+            onEditAccepted: profileMain.endEditing()
+            onEditCancelled: {
                 profileMain.editRow = -1;
-                focus = false;
+                editor.focus = false;
             }
+            onRowPressed: function (index, button, at) {
+                if (profileMain.editRow >= 0 && profileMain.editRow !== index)
+                    profileMain.endEditing();
+                if (button === Qt.RightButton) {
+                    var p = profileList.mapToItem(profileMain, at.x, at.y);
+                    profileMain.openMenu(index, p.x, p.y);
+                } else {
+                    profileMain.closeMenu();
+                    profileMain.selectRow = index;
+                }
+            }
+            onRowDoubleClicked: function (index) { profileMain.startEditing(index); }
         }
     }
 
