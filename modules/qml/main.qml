@@ -1,36 +1,11 @@
 import QtQuick
-import "basic"
-import "J2"
 import "basic/util.js" as U
 
-// Root of the scene. The native side publishes ui_View, ui_Ctl and hid and
-// calls initUI, run, setProtectUI, setCurrentDPI, detectKeyboard and
-// detectMouse by name.
-//
-// The pages live in their own files under J2/ and are loaded into slots
-// (PageSlot) whose loaded item is published under the page's id as a root
-// property, e.g. keyMatrixMain. Page code can therefore refer to any other
-// page, to mainMask, mainLang, the colour properties and the root functions
-// by name. Every call from here into a page checks that the page offers the
-// function, so a page that is not there yet is skipped.
-//
-// What the window calls on a page, when the page has it:
-//   keyMatrixMain     init(isSendData, isRecovery), isSave, keyMatrixLang, and
-//                     saveData() on itself or on its list modKeys
-//   reportRateRect    init(isSendData), closeMenu() (or its reportRateList drop-down)
-//   dpiSettingMain    init(isSendData, isRecovery), saveData(isSendData), isSave,
-//                     currentDPI, dpiSegment (closeMenu()), dpiSettingLang
-//   lightControlMain  init(isSendData, isRecovery), saveData(isSendData, step), isSave,
-//                     lightModel (closeMenu()), lightControlFocus(), lightControlLang
-//   systemSettingMain init(isSendData, isRecovery), systemSettingFocus(), systemSettingLang
-//   macroEditorMain   init(), macroEditorFocus(), macroEditorLang
-//   gunControlMain    init(), resetData(), gunControlFocus(), gunControlLang
-//   keyAssigmentMain  init(), keyAssigmentLang
-//   profileMain       init(), profileFocus(), profileNo, profileDataModel0,
-//                     changeProfile(position), profileLang
-//   mouseMain         keyCount
-//   _KeyCodeString    keyCodeLang
-// Every group of texts fetched at start-up is also kept in langTexts[group].
+// Root of the scene. The native side publishes ui_View, ui_Ctl and hid (see
+// Native) and calls initUI, run, setProtectUI, setCurrentDPI, detectKeyboard
+// and detectMouse by name. The panels and dialogs are declared here under
+// their ids and published as root properties of the same names for the
+// native side and the tests; the window wires them to each other.
 Rectangle {
     id: mainIten
 
@@ -51,36 +26,18 @@ Rectangle {
     property int keyCount: 8
     property int currentProfile: 0
     property var langTexts: ({})
-    property int skin: Style.skin
 
-    // The shared look, repeated from Style for pages that read it by name.
-    property string fontFamily: Style.fontFamily
-    property int fontMinSize: Style.fontMinSize
-    property int fontNormalSize: Style.fontNormalSize
-    property int fontMiddleSize: Style.fontMiddleSize
-    property int fontMaxSize: Style.fontMaxSize
-    property color textColor: Style.textColor
-    property color fontColor: Style.textColor
-    property color colorGray0: Style.colorGray0
-    property color colorGray1: Style.colorGray1
-    property color colorGray2: Style.colorGray2
-    property color colorGray3: Style.colorGray3
-    property color colorBlue: Style.colorBlue
-    property color colorOrange: Style.colorOrange
-    property color colorBlack: Style.colorBlack
-
-    // Pages, as loaded into their slots (null while a page is missing).
-    readonly property Item keyMatrixMain: keyMatrixSlot.item
-    readonly property Item reportRateRect: reportRateSlot.item
-    readonly property Item dpiSettingMain: dpiSettingSlot.item
-    readonly property Item lightControlMain: lightControlSlot.item
-    readonly property Item mouseMain: mouseSlot.item
-    readonly property Item macroEditorMain: macroEditorSlot.item
-    readonly property Item gunControlMain: gunControlSlot.item
-    readonly property Item systemSettingMain: systemSettingSlot.item
-    readonly property Item keyAssigmentMain: keyAssigmentSlot.item
-    readonly property Item profileMain: profileSlot.item
-    readonly property var _KeyCodeString: keyCodeSlot.item
+    readonly property KeyMatrix keyMatrixMain: keyMatrixMain
+    readonly property ReportRate reportRateRect: reportRateRect
+    readonly property DpiSetting dpiSettingMain: dpiSettingMain
+    readonly property LightControl lightControlMain: lightControlMain
+    readonly property Mouse mouseMain: mouseMain
+    readonly property MacroEditor macroEditorMain: macroEditorMain
+    readonly property GunControl gunControlMain: gunControlMain
+    readonly property SystemSetting systemSettingMain: systemSettingMain
+    readonly property KeyAssigment keyAssigmentMain: keyAssigmentMain
+    readonly property Profile profileMain: profileMain
+    readonly property KeyCodeString _KeyCodeString: _KeyCodeString
 
     // Busy state has two owners: the protect interval and controlUIEnable.
     // Input comes back only when neither holds it, so a timer running out
@@ -89,8 +46,8 @@ Rectangle {
     property bool controlLocked: false
     readonly property bool busy: protectActive || controlLocked
     readonly property bool uiShown: !startLogo.visible
-    readonly property bool anyUnsaved: isSaveSet(keyMatrixMain) || isSaveSet(dpiSettingMain)
-                                       || isSaveSet(lightControlMain)
+    readonly property bool anyUnsaved: keyMatrixMain.isSave || dpiSettingMain.isSave
+                                       || lightControlMain.isSave
     property string aboutText: ""
     property alias protectTimer: protectTimer
 
@@ -106,6 +63,13 @@ Rectangle {
         msg_KB(isDown, usbCode);
     }
 
+    // Key events reach the macro editor's recording and insert-key box and
+    // the key dialog's captures.
+    onMsg_KB: function (isDown, usbCode) {
+        macroEditorMain.keyboardEvent(isDown, usbCode);
+        keyAssigmentMain.keyboardEvent(isDown, usbCode);
+    }
+
     function detectMouse(isDown, buttonCode, x, y) {
         msg_MS(isDown, buttonCode, x, y);
     }
@@ -116,13 +80,12 @@ Rectangle {
         // beyond the eight the panel has cannot be shown.
         if (v < 1 || v > 8)
             return;
-        if (dpiSettingMain && dpiSettingMain.currentDPI !== undefined)
-            dpiSettingMain.currentDPI = v - 1;
+        dpiSettingMain.currentDPI = v - 1;
     }
 
     function setProtectUI(interval) {
         protectActive = true;
-        ui_View.setEnabled(false);
+        Native.view.setEnabled(false);
         protectTimer.interval = Math.max(0, U.toInt(interval, 1000));
         protectTimer.restart();
     }
@@ -130,12 +93,12 @@ Rectangle {
     function controlUIEnable(enable) {
         if (!enable) {
             controlLocked = true;
-            ui_View.setEnabled(false);
+            Native.view.setEnabled(false);
             return;
         }
         controlLocked = false;
         if (!protectActive)
-            ui_View.setEnabled(true);
+            Native.view.setEnabled(true);
     }
 
     function initUI() {
@@ -146,119 +109,95 @@ Rectangle {
             aboutText = "SKARN SK-70 mouse configuration\nVersion 0.1.0\n"
                     + "Settings are kept on this computer and in the mouse.";
             if (icType === "560") {
-                var onBoard = U.toInt(ui_View.mouseReadCurrentProfile(), -1);
+                var onBoard = U.toInt(Native.view.mouseReadCurrentProfile(), -1);
                 if (onBoard !== 1)
-                    hid.hid560_02H_SetCurrentProfile(1);
+                    Native.device.hid560_02H_SetCurrentProfile(1);
             }
             fetchTexts();
-            U.call(reportRateRect, "init", [false]);
-            U.call(profileMain, "init");
+            reportRateRect.init(false);
+            profileMain.init();
             currentProfile = readProfileNo();
-            if (profileMain && profileMain.profileNo !== undefined)
-                profileMain.profileNo = currentProfile;
+            profileMain.profileNo = currentProfile;
             // Entries keep their own profile numbers, which stop matching
             // list positions once a middle entry has been deleted.
-            menu_Up.selectProfile(U.has(profileMain, "positionOfProfile")
-                                  ? Math.max(0, profileMain.positionOfProfile(currentProfile))
-                                  : currentProfile);
-            ui_View.setCurrentProfile(currentProfile);
-            U.call(macroEditorMain, "init");
-            U.call(gunControlMain, "init");
-            U.call(keyAssigmentMain, "init");
-            U.call(keyMatrixMain, "init", [false, false]);
-            U.call(dpiSettingMain, "init", [false, false]);
-            U.call(lightControlMain, "init", [false, false]);
-            U.call(systemSettingMain, "init", [false, false]);
+            menu_Up.selectProfile(Math.max(0, profileMain.positionOfProfile(currentProfile)));
+            Native.view.setCurrentProfile(currentProfile);
+            macroEditorMain.init();
+            gunControlMain.init();
+            keyAssigmentMain.init();
+            keyMatrixMain.init(false, false);
+            dpiSettingMain.init(false, false);
+            lightControlMain.init(false, false);
+            systemSettingMain.init(false, false);
             isPownOn = true;
         }
-        var stage = U.toInt(ui_View.mouseGetCurrentDPI(), 0);
-        if (stage >= 1 && dpiSettingMain && dpiSettingMain.currentDPI !== undefined)
+        var stage = U.toInt(Native.view.mouseGetCurrentDPI(), 0);
+        if (stage >= 1)
             dpiSettingMain.currentDPI = stage - 1;
     }
 
     // ---- start-up helpers ----
 
     function readGlobalState() {
-        isColorful = U.toBool(ui_View.getGlobalData("mouse/isColorful"), false);
-        icType = U.toText(ui_View.getGlobalData("mouse/icType"), "");
-        is55328 = U.toBool(ui_View.getGlobalData("mouse/is55328"), false);
-        isGun = U.toBool(ui_View.getGlobalData("mouse/isGun"), false);
-        keyCount = U.clamp(U.toInt(ui_View.getGlobalData("mouse/keyCount"), 8), 0, 16);
-        if (mouseMain && mouseMain.keyCount !== undefined)
-            mouseMain.keyCount = keyCount;
-        language = U.toText(ui_View.getGlobalData("common/language"), language);
+        isColorful = U.toBool(Native.view.getGlobalData("mouse/isColorful"), false);
+        icType = U.toText(Native.view.getGlobalData("mouse/icType"), "");
+        is55328 = U.toBool(Native.view.getGlobalData("mouse/is55328"), false);
+        isGun = U.toBool(Native.view.getGlobalData("mouse/isGun"), false);
+        keyCount = U.clamp(U.toInt(Native.view.getGlobalData("mouse/keyCount"), 8), 0, 16);
+        language = U.toText(Native.view.getGlobalData("common/language"), language);
     }
 
     function fetchTexts() {
-        var groups = [["main", null, ""], ["keyMatrix", keyMatrixMain, "keyMatrixLang"],
-                      ["keyAssigment", keyAssigmentMain, "keyAssigmentLang"],
-                      ["dpiSetting", dpiSettingMain, "dpiSettingLang"],
-                      ["lightControl", lightControlMain, "lightControlLang"],
-                      ["macroEditor", macroEditorMain, "macroEditorLang"],
-                      ["systemSetting", systemSettingMain, "systemSettingLang"],
-                      ["gunControl", gunControlMain, "gunControlLang"],
-                      ["profile", profileMain, "profileLang"],
-                      ["keyCode", _KeyCodeString, "keyCodeLang"]];
+        var groups = ["main", "keyMatrix", "keyAssigment", "dpiSetting", "lightControl",
+                      "macroEditor", "systemSetting", "gunControl", "profile", "keyCode"];
         var texts = {};
-        for (var i = 0; i < groups.length; ++i) {
-            var list = U.toList(ui_View.getLangStrings(groups[i][0], language));
-            texts[groups[i][0]] = list;
-            var page = groups[i][1];
-            if (page && page[groups[i][2]] !== undefined)
-                page[groups[i][2]] = list;
-        }
+        for (var i = 0; i < groups.length; ++i)
+            texts[groups[i]] = U.toList(Native.view.getLangStrings(groups[i], language));
         mainLang = texts["main"];
+        keyMatrixMain.keyMatrixLang = texts["keyMatrix"];
+        keyAssigmentMain.keyAssigmentLang = texts["keyAssigment"];
+        dpiSettingMain.dpiSettingLang = texts["dpiSetting"];
+        lightControlMain.lightControlLang = texts["lightControl"];
+        macroEditorMain.macroEditorLang = texts["macroEditor"];
+        systemSettingMain.systemSettingLang = texts["systemSetting"];
+        gunControlMain.gunControlLang = texts["gunControl"];
+        profileMain.profileLang = texts["profile"];
+        _KeyCodeString.keyCodeLang = texts["keyCode"];
         langTexts = texts;
         // Only the native side keeps anything of this group.
-        ui_View.getLangStrings("other", language);
+        Native.view.getLangStrings("other", language);
     }
 
     function readProfileNo() {
-        var n = U.toInt(ui_View.getGlobalData("mouse/profileNo"), 0);
+        var n = U.toInt(Native.view.getGlobalData("mouse/profileNo"), 0);
         return n >= 0 && n <= 9 ? n : 0;
-    }
-
-    function isSaveSet(page) {
-        return page !== null && page !== undefined && page.isSave === true;
     }
 
     // ---- focus, dialogs, commands ----
 
-    function closeDropDown(obj) {
-        if (obj && U.has(obj, "closeMenu"))
-            obj.closeMenu();
-    }
-
     function mainFocus() {
-        if (U.has(reportRateRect, "closeMenu"))
-            reportRateRect.closeMenu();
-        else if (reportRateRect)
-            closeDropDown(reportRateRect.reportRateList);
-        if (dpiSettingMain)
-            closeDropDown(dpiSettingMain.dpiSegment);
+        reportRateRect.reportRateList.closeMenu();
+        dpiSettingMain.dpiSegment.closeMenu();
         menu_Up.profileList.closeMenu();
         aboutPopup.visible = false;
-        if (lightControlMain)
-            closeDropDown(lightControlMain.lightModel);
+        lightControlMain.lightModel.closeMenu();
     }
 
     // A press on the mask commits or closes whatever is open in the dialogs.
     function maskFocus() {
-        if (macroEditorMain && macroEditorMain.visible)
-            U.call(macroEditorMain, "macroEditorFocus");
-        if (profileMain && profileMain.visible)
-            U.call(profileMain, "profileFocus");
-        if (gunControlMain && gunControlMain.visible)
-            U.call(gunControlMain, "gunControlFocus");
-        if (lightControlMain && lightControlMain.visible)
-            U.call(lightControlMain, "lightControlFocus");
-        if (systemSettingMain && systemSettingMain.visible)
-            U.call(systemSettingMain, "systemSettingFocus");
+        if (macroEditorMain.visible)
+            macroEditorMain.macroEditorFocus();
+        if (profileMain.visible)
+            profileMain.profileFocus();
+        if (gunControlMain.visible)
+            gunControlMain.gunControlFocus();
+        if (lightControlMain.visible)
+            lightControlMain.lightControlFocus();
+        if (systemSettingMain.visible)
+            systemSettingMain.systemSettingFocus();
     }
 
     function openDialog(dialog, withFocus) {
-        if (!dialog)
-            return;
         dialog.x = Math.round((width - dialog.width) / 2);
         dialog.y = Math.round((height - dialog.height) / 2);
         dialog.visible = true;
@@ -268,54 +207,49 @@ Rectangle {
     }
 
     function closeDialog(dialog) {
-        if (dialog)
-            dialog.visible = false;
+        dialog.visible = false;
         mainMask.visible = false;
     }
 
     function save() {
-        var km = isSaveSet(keyMatrixMain);
-        var dpi = isSaveSet(dpiSettingMain);
-        var light = isSaveSet(lightControlMain);
+        var km = keyMatrixMain.isSave;
+        var dpi = dpiSettingMain.isSave;
+        var light = lightControlMain.isSave;
         if (!km && !dpi && !light)
             return;
         controlUIEnable(false);
         if (km) {
             keyMatrixMain.isSave = false;
-            if (U.has(keyMatrixMain, "saveData"))
-                keyMatrixMain.saveData();
-            else if (keyMatrixMain.modKeys)
-                U.call(keyMatrixMain.modKeys, "saveData");
+            keyMatrixMain.modKeys.saveData();
         }
         if (dpi) {
             dpiSettingMain.isSave = false;
-            U.call(dpiSettingMain, "saveData", [true]);
+            dpiSettingMain.saveData(true);
         }
         if (light) {
             lightControlMain.isSave = false;
-            U.call(lightControlMain, "saveData", [true, 0]);
+            lightControlMain.saveData(true, 0);
         }
         controlUIEnable(true);
     }
 
     function clearSaveFlags() {
-        var pages = [keyMatrixMain, dpiSettingMain, lightControlMain];
-        for (var i = 0; i < pages.length; ++i)
-            if (pages[i] && pages[i].isSave !== undefined)
-                pages[i].isSave = false;
+        keyMatrixMain.isSave = false;
+        dpiSettingMain.isSave = false;
+        lightControlMain.isSave = false;
     }
 
     // The pages reload the current profile and send it; a gun mouse also
     // needs its gun key layers rebuilt.
     function reloadPagesAndSend() {
-        U.call(keyMatrixMain, "init", [true, false]);
-        U.call(reportRateRect, "init", [true]);
-        U.call(dpiSettingMain, "init", [true, false]);
-        U.call(lightControlMain, "init", [true, false]);
-        U.call(systemSettingMain, "init", [true, false]);
+        keyMatrixMain.init(true, false);
+        reportRateRect.init(true);
+        dpiSettingMain.init(true, false);
+        lightControlMain.init(true, false);
+        systemSettingMain.init(true, false);
         if (isGun) {
-            ui_View.mouseSwitchKeyMatrix(1);
-            ui_View.mouseResetKeyMatrix();
+            Native.view.mouseSwitchKeyMatrix(1);
+            Native.view.mouseResetKeyMatrix();
         }
     }
 
@@ -324,26 +258,23 @@ Rectangle {
         factorysure.visible = false;
         mainMask.visible = false;
         clearSaveFlags();
-        ui_View.resetProfile(currentProfile);
+        Native.view.resetProfile(currentProfile);
         reloadPagesAndSend();
-        ui_View.mouseSetCurrentDPI(2);
-        if (dpiSettingMain && dpiSettingMain.currentDPI !== undefined)
-            dpiSettingMain.currentDPI = 1;
-        U.call(gunControlMain, "resetData");
+        Native.view.mouseSetCurrentDPI(2);
+        dpiSettingMain.currentDPI = 1;
+        gunControlMain.resetData();
         controlUIEnable(true);
     }
 
     function switchProfile(position) {
-        var p = U.has(profileMain, "profileNumberAt") ? profileMain.profileNumberAt(position)
-                                                      : U.toInt(position, -1);
+        var p = profileMain.profileNumberAt(position);
         if (p < 0 || p > 9 || p === currentProfile)
             return;
         controlUIEnable(false);
         currentProfile = p;
-        if (profileMain && profileMain.profileNo !== undefined)
-            profileMain.profileNo = p;
-        ui_View.setGlobalData("mouse/profileNo", p);
-        ui_View.setCurrentProfile(p);
+        profileMain.profileNo = p;
+        Native.view.setGlobalData("mouse/profileNo", p);
+        Native.view.setCurrentProfile(p);
         reloadPagesAndSend();
         controlUIEnable(true);
     }
@@ -355,13 +286,13 @@ Rectangle {
         onTriggered: {
             mainIten.protectActive = false;
             if (!mainIten.controlLocked)
-                ui_View.setEnabled(true);
+                Native.view.setEnabled(true);
             if (startLogo.visible)
                 startLogo.visible = false;
         }
     }
 
-    // 1. Dragging the window by any empty spot.
+    // Dragging the window by any empty spot.
     MouseArea {
         id: windowDrag
         objectName: "windowDrag"
@@ -375,17 +306,17 @@ Rectangle {
             mainIten.mainFocus();
             pressX = mouse.x;
             pressY = mouse.y;
-            systemMove = ui_Ctl.startSystemMove();
+            systemMove = Native.window.startSystemMove();
         }
         onPositionChanged: function (mouse) {
             if (systemMove)
                 return;
-            ui_Ctl.onXChanged(Math.round(mouse.x - pressX));
-            ui_Ctl.onYChanged(Math.round(mouse.y - pressY));
+            Native.window.onXChanged(Math.round(mouse.x - pressX));
+            Native.window.onYChanged(Math.round(mouse.y - pressY));
         }
     }
 
-    // 2. Start-up logo, until the first protect interval ends.
+    // Start-up logo, until the first protect interval ends.
     Image {
         id: startLogo
         objectName: "startLogo"
@@ -393,31 +324,25 @@ Rectangle {
         source: Style.image("index", "powerOn")
     }
 
-    // 3. Background, title bar, title logo.
+    // Background, title bar, title logo.
     Environment {
         id: environment
         objectName: "environment"
         visible: mainIten.uiShown
     }
 
-    // 8. Mouse picture with its button hotspots (declared before the panels
-    // are drawn over it would hide them, so it is raised by z instead).
-    PageSlot {
-        id: mouseSlot
-        objectName: "mouseSlot"
-        pageName: "mouseMain"
-        source: Qt.resolvedUrl("J2/Mouse.qml")
-        fillsWindow: true
+    // The mouse picture with its button hotspots; declared before the
+    // panels, so it is raised by z to stay above the background.
+    Mouse {
+        id: mouseMain
+        objectName: "mouseMain"
         visible: mainIten.uiShown
         z: 1
-        Image {
-            x: 500 - width / 2
-            y: 134
-            source: Style.image("mouse", "MouseFront")
-        }
+        keyCount: mainIten.keyCount
+        onKeyClicked: function (index) { keyMatrixMain.openKeyAssigment(index, true); }
     }
 
-    // 4. Left column.
+    // Left column.
     Column {
         id: leftColumn
         objectName: "leftColumn"
@@ -427,16 +352,16 @@ Rectangle {
         visible: mainIten.uiShown
         z: 2
 
-        PageSlot {
-            id: keyMatrixSlot
-            objectName: "keyMatrixSlot"
-            pageName: "keyMatrixMain"
-            source: Qt.resolvedUrl("J2/KeyMatrix.qml")
-            fallbackWidth: 232
-            fallbackHeight: 40 + 24 * mainIten.keyCount + 2 * (mainIten.keyCount - 1) + 8
-            Rectangle {
-                anchors.fill: parent
-                color: mainIten.colorBlack
+        KeyMatrix {
+            id: keyMatrixMain
+            objectName: "keyMatrixMain"
+            keyCount: mainIten.keyCount
+            mouseMain: mouseMain
+            keyAssigmentMain: keyAssigmentMain
+            gunControlMain: gunControlMain
+            onDialogOpening: {
+                mainMask.visible = true;
+                mainIten.mainFocus();
             }
         }
 
@@ -445,14 +370,14 @@ Rectangle {
             objectName: "editorBlock"
             width: 232
             height: mainIten.isGun ? 100 : 76
-            color: mainIten.colorBlack
+            color: Style.colorBlack
             Text {
                 x: 8
                 y: 12
                 text: mainIten.mainLang[0] || ""
-                color: mainIten.textColor
-                font.family: mainIten.fontFamily
-                font.pixelSize: mainIten.fontMiddleSize
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontMiddleSize
                 font.bold: true
             }
             TextButton {
@@ -462,7 +387,7 @@ Rectangle {
                 y: 40
                 width: 216
                 height: 24
-                normalColor: mainIten.colorBlack
+                normalColor: Style.colorBlack
                 text: mainIten.mainLang[1] || ""
                 onClicked: mainIten.openDialog(macroEditorMain, true)
             }
@@ -472,7 +397,7 @@ Rectangle {
                 width: 216
                 height: 1
                 visible: mainIten.isGun
-                color: mainIten.colorGray0
+                color: Style.colorGray0
             }
             TextButton {
                 id: gunEditorRow
@@ -482,33 +407,18 @@ Rectangle {
                 width: 216
                 height: 24
                 visible: mainIten.isGun
-                normalColor: mainIten.colorBlack
+                normalColor: Style.colorBlack
                 text: mainIten.mainLang[2] || ""
                 onClicked: mainIten.openDialog(gunControlMain, true)
             }
         }
 
-        PageSlot {
-            id: reportRateSlot
-            objectName: "reportRateSlot"
-            pageName: "reportRateRect"
-            source: Qt.resolvedUrl("J2/ReportRate.qml")
+        ReportRate {
+            id: reportRateRect
+            objectName: "reportRateRect"
             // its list opens downwards over the system-setting row
             z: 1
-            fallbackWidth: 232
-            fallbackHeight: 42
-            Rectangle {
-                anchors.fill: parent
-                color: mainIten.colorBlack
-                Text {
-                    x: 8
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: mainIten.mainLang[3] || ""
-                    color: mainIten.textColor
-                    font.family: mainIten.fontFamily
-                    font.pixelSize: mainIten.fontMiddleSize
-                }
-            }
+            title: mainIten.mainLang[3] || ""
         }
 
         TextButton {
@@ -517,13 +427,13 @@ Rectangle {
             width: 232
             height: 24
             bold: true
-            normalColor: mainIten.colorBlack
+            normalColor: Style.colorBlack
             text: mainIten.mainLang[9] || ""
             onClicked: mainIten.openDialog(systemSettingMain, false)
         }
     }
 
-    // 5. Bottom bar.
+    // Bottom bar.
     Row {
         id: bottomBar
         objectName: "bottomBar"
@@ -551,12 +461,12 @@ Rectangle {
             id: saveButton
             objectName: "saveButton"
             text: mainIten.mainLang[10] || ""
-            normalColor: mainIten.anyUnsaved ? Style.colorAlarm : mainIten.colorBlue
+            normalColor: mainIten.anyUnsaved ? Style.colorAlarm : Style.colorBlue
             onClicked: mainIten.save()
         }
     }
 
-    // 6. Right column.
+    // Right column.
     Column {
         id: rightColumn
         objectName: "rightColumn"
@@ -566,33 +476,21 @@ Rectangle {
         visible: mainIten.uiShown
         z: 2
 
-        PageSlot {
-            id: dpiSettingSlot
-            objectName: "dpiSettingSlot"
-            pageName: "dpiSettingMain"
-            source: Qt.resolvedUrl("J2/DpiSetting.qml")
-            fallbackWidth: 232
-            fallbackHeight: 256
-            Rectangle {
-                anchors.fill: parent
-                color: mainIten.colorBlack
-            }
+        DpiSetting {
+            id: dpiSettingMain
+            objectName: "dpiSettingMain"
         }
-        PageSlot {
-            id: lightControlSlot
-            objectName: "lightControlSlot"
-            pageName: "lightControlMain"
-            source: Qt.resolvedUrl("J2/LightControl.qml")
-            fallbackWidth: 232
-            fallbackHeight: 264
-            Rectangle {
-                anchors.fill: parent
-                color: mainIten.colorBlack
-            }
+        LightControl {
+            id: lightControlMain
+            objectName: "lightControlMain"
+            dpiSettingMain: dpiSettingMain
+            isPownOn: mainIten.isPownOn
+            isColorful: mainIten.isColorful
+            is55328: mainIten.is55328
         }
     }
 
-    // 7. Title-bar controls and the profile drop-down.
+    // Title-bar controls and the profile drop-down.
     Menu_Up {
         id: menu_Up
         objectName: "menu_Up"
@@ -600,38 +498,20 @@ Rectangle {
         y: 16
         z: 3
         visible: mainIten.uiShown
-        profileModel: profileMain && profileMain.profileDataModel0 ? profileMain.profileDataModel0
-                                                                    : fallbackProfiles
+        profileModel: profileMain.profileDataModel0
         onHelpClicked: aboutPopup.visible = true
-        onMinimizeClicked: ui_Ctl.onMinimize()
-        onCloseClicked: ui_Ctl.onClose()
-        onProfileChosen: function (position) {
-            if (mainIten.profileMain && U.has(mainIten.profileMain, "changeProfile"))
-                mainIten.profileMain.changeProfile(position);
-            else
-                mainIten.switchProfile(position);
-        }
-    }
-    ListModel {
-        id: fallbackProfiles
-        ListElement { textValue: "Standard"; profileNo: 0 }
-    }
-    Connections {
-        target: mainIten.profileMain
-        ignoreUnknownSignals: true
-        function onChangeProfile(position) { mainIten.switchProfile(position); }
+        onMinimizeClicked: Native.window.onMinimize()
+        onCloseClicked: Native.window.onClose()
+        onProfileChosen: function (position) { profileMain.changeProfile(position); }
     }
 
-    // The key label table has no picture; its slot only holds it.
-    PageSlot {
-        id: keyCodeSlot
-        objectName: "keyCodeSlot"
-        pageName: "_KeyCodeString"
-        source: Qt.resolvedUrl("J2/KeyCodeString.qml")
-        visible: false
+    // The key label table: codes and their labels, nothing to see.
+    KeyCodeString {
+        id: _KeyCodeString
+        objectName: "_KeyCodeString"
     }
 
-    // 9. Dimming mask under the dialogs.
+    // Dimming mask under the dialogs.
     Rectangle {
         id: mainMask
         objectName: "mainMask"
@@ -652,59 +532,67 @@ Rectangle {
             onPositionChanged: function (mouse) {
                 if (!pressed)
                     return;
-                ui_Ctl.onXChanged(Math.round(mouse.x - pressX));
-                ui_Ctl.onYChanged(Math.round(mouse.y - pressY));
+                Native.window.onXChanged(Math.round(mouse.x - pressX));
+                Native.window.onYChanged(Math.round(mouse.y - pressY));
             }
             onWheel: function (wheel) { wheel.accepted = true; }
         }
     }
 
-    // 10. Dialogs, hidden until opened.
+    // Dialogs, hidden until opened.
     Item {
         id: dialogLayer
         objectName: "dialogLayer"
         anchors.fill: parent
         z: 11
 
-        PageSlot {
-            id: macroEditorSlot
-            objectName: "macroEditorSlot"
-            pageName: "macroEditorMain"
-            source: Qt.resolvedUrl("J2/MacroEditor.qml")
-            fillsWindow: true
-            onItemChanged: if (item) item.visible = false
+        MacroEditor {
+            id: macroEditorMain
+            objectName: "macroEditorMain"
+            visible: false
+            keyMatrixMain: keyMatrixMain
+            keyAssigmentMain: keyAssigmentMain
+            keyCodeTable: _KeyCodeString
+            onClosed: mainMask.visible = false
         }
-        PageSlot {
-            id: gunControlSlot
-            objectName: "gunControlSlot"
-            pageName: "gunControlMain"
-            source: Qt.resolvedUrl("J2/GunControl.qml")
-            fillsWindow: true
-            onItemChanged: if (item) item.visible = false
+        GunControl {
+            id: gunControlMain
+            objectName: "gunControlMain"
+            visible: false
+            keyMatrixMain: keyMatrixMain
+            onClosed: mainMask.visible = false
         }
-        PageSlot {
-            id: systemSettingSlot
-            objectName: "systemSettingSlot"
-            pageName: "systemSettingMain"
-            source: Qt.resolvedUrl("J2/SystemSetting.qml")
-            fillsWindow: true
-            onItemChanged: if (item) item.visible = false
+        SystemSetting {
+            id: systemSettingMain
+            objectName: "systemSettingMain"
+            visible: false
+            onClosed: mainMask.visible = false
+            onFocusRequested: mainIten.mainFocus()
         }
-        PageSlot {
-            id: keyAssigmentSlot
-            objectName: "keyAssigmentSlot"
-            pageName: "keyAssigmentMain"
-            source: Qt.resolvedUrl("J2/KeyAssigment.qml")
-            fillsWindow: true
-            onItemChanged: if (item) item.visible = false
+        KeyAssigment {
+            id: keyAssigmentMain
+            objectName: "keyAssigmentMain"
+            visible: false
+            keyMatrixMain: keyMatrixMain
+            mouseMain: mouseMain
+            keyCodeTable: _KeyCodeString
+            macroEditorPage: macroEditorMain
+            isGun: mainIten.isGun
+            onClosed: mainMask.visible = false
+            onMacroEditorRequested: mainIten.openDialog(macroEditorMain, true)
         }
-        PageSlot {
-            id: profileSlot
-            objectName: "profileSlot"
-            pageName: "profileMain"
-            source: Qt.resolvedUrl("J2/Profile.qml")
-            fillsWindow: true
-            onItemChanged: if (item) item.visible = false
+        Profile {
+            id: profileMain
+            objectName: "profileMain"
+            visible: false
+            menu_Up: menu_Up
+            onClosed: mainMask.visible = false
+            onChangeProfile: function (position) { mainIten.switchProfile(position); }
+            onCurrentProfileReplaced: {
+                mainIten.controlUIEnable(false);
+                mainIten.reloadPagesAndSend();
+                mainIten.controlUIEnable(true);
+            }
         }
         FactorySure {
             id: factorysure
@@ -721,7 +609,7 @@ Rectangle {
         }
     }
 
-    // 11. About pop-up.
+    // About pop-up.
     Rectangle {
         id: aboutPopup
         objectName: "aboutPopup"
@@ -731,23 +619,23 @@ Rectangle {
         height: 64
         z: 20
         visible: false
-        color: mainIten.colorGray0
-        border.color: mainIten.colorGray1
+        color: Style.colorGray0
+        border.color: Style.colorGray1
         Rectangle {
             id: aboutItem
             x: 1
             y: 0
             width: parent.width - 2
             height: 64
-            color: aboutArea.containsMouse ? mainIten.colorOrange : "transparent"
+            color: aboutArea.containsMouse ? Style.colorOrange : "transparent"
             Text {
                 anchors.fill: parent
                 anchors.margins: 6
                 verticalAlignment: Text.AlignVCenter
                 text: mainIten.aboutText
-                color: mainIten.textColor
-                font.family: mainIten.fontFamily
-                font.pixelSize: mainIten.fontMinSize
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontMinSize
                 wrapMode: Text.Wrap
                 lineHeight: 1.1
             }
@@ -760,7 +648,7 @@ Rectangle {
         }
     }
 
-    // 12. Busy indicator; while busy nothing under it gets any input, even
+    // Busy indicator; while busy nothing under it gets any input, even
     // if the native lock is not there (offscreen, tests).
     MouseArea {
         id: inputLock

@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "../../modules/qml/J2/dpiMath.js" as DM
+import "qrc:/modules/qml/J2/dpiMath.js" as DM
 
 // The DPI panel inside the real window, against the recording controller.
 Item {
@@ -20,7 +20,7 @@ Item {
                 g[k] = globals[k];
             for (k in data)
                 d[k] = data[k];
-            loadPage(top, "dpiSettingSlot", "DpiSetting.qml", "dpiSettingMain", g, d);
+            loadPage(top, "dpiSettingMain", g, d);
         }
 
         function texts() {
@@ -165,7 +165,7 @@ Item {
             compare(page.currentDPI, 2);
             for (var i = 0; i < 8; ++i) {
                 var fill = findChild(findChild(page, "dpiSlider" + i), "fill");
-                compare(Qt.colorEqual(fill.color, i === 2 ? root.colorOrange : root.colorBlue), true,
+                compare(Qt.colorEqual(fill.color, i === 2 ? "#cf3e00" : "#09347f"), true,
                         "stage " + i);
             }
             root.setCurrentDPI(0);

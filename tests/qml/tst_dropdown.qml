@@ -9,6 +9,12 @@ Item {
     property var events: []
     function note(e) { events = events.concat([e]); }
 
+    // Whatever lies under an open drop-down must never see its clicks.
+    MouseArea {
+        anchors.fill: parent
+        onClicked: top.note("underneath")
+    }
+
     function rows(n) {
         var out = [];
         for (var i = 0; i < n; ++i)
@@ -78,10 +84,19 @@ Item {
             var d = create(4);
             open(d);
             mouseClick(d, d.width - 8, 24 + 12);
-            wait(250);
+            tryVerify(function () { return !d.animating; });
             verify(d.isDrop);
             compare(d.currentSelect, 2);
             compare(top.events, []);
+        }
+
+        function test_longNameIsElided() {
+            var d = create(3);
+            d.mdItems = [{ textValue: "m".repeat(80) }];
+            d.currentSelect = 0;
+            var t = findChild(d, "shownText");
+            verify(t.truncated);
+            verify(t.contentWidth < d.width - 16, "ends before the drop arrow");
         }
 
         function test_boxClickWhileSliding() {
@@ -150,6 +165,15 @@ Item {
             compare(top.events[0].indexOf("btnClick " + data.select), 0);
             tryCompare(g, "isDrop", false);
         }
+
+        function test_spotWithoutCellKeepsTheClick() {
+            var g = create(["a", "b", "c", "d"]);
+            mouseClick(g, 30, 12);
+            tryCompare(g, "animating", false);
+            mouseClick(g, 250, 24 + 24 + 12);
+            compare(top.events, []);
+            verify(g.isDrop);
+        }
     }
 
     TestCase {
@@ -177,6 +201,9 @@ Item {
             mouseMove(d, 8 + 42 + 6 + 10, 24 + 12, -1, Qt.LeftButton);
             mouseRelease(d, 8 + 42 + 6 + 10, 24 + 12);
             compare(top.events, ["dragSignal true", "valueChange 52", "dragSignal false"]);
+            mouseClick(d, 3, 24 + 12);
+            compare(top.events, ["dragSignal true", "valueChange 52", "dragSignal false"],
+                    "the strip beside the slider keeps its clicks");
             d.closeMenu();
             tryCompare(d, "isDrop", false);
         }

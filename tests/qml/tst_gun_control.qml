@@ -27,9 +27,7 @@ Item {
             var c = Qt.createComponent("qrc:/modules/qml/main.qml");
             verify(c.status === Component.Ready, c.errorString());
             root = createTemporaryObject(c, top);
-            findChild(root, "gunControlSlot").source = Qt.resolvedUrl("../../modules/qml/J2/GunControl.qml");
             page = root.gunControlMain;
-            verify(page !== null, "gun editor did not load");
             root.initUI();
             root.setProtectUI(5);
             tryCompare(root, "busy", false);

@@ -77,17 +77,9 @@ Item {
             verify(c.status === Component.Ready, c.errorString());
             var main = createTemporaryObject(c, keyHarness);
             verify(main !== null);
-            findChild(main, "macroEditorSlot").sourceComponent = fakeMacroEditor;
-            findChild(main, "gunControlSlot").sourceComponent = opts.noGunPage ? null : fakeGunEditor;
-            // Only the key pages are under test; the others stay unloaded.
-            var others = ["reportRateSlot", "dpiSettingSlot", "lightControlSlot", "systemSettingSlot",
-                          "profileSlot"];
-            for (var o = 0; o < others.length; ++o)
-                findChild(main, others[o]).source = "";
-            verify(main.keyMatrixMain !== null, "key matrix page");
-            verify(main.keyAssigmentMain !== null, "key assignment page");
-            verify(main.mouseMain !== null, "mouse picture");
-            verify(main._KeyCodeString !== null, "key label table");
+            main.keyAssigmentMain.macroEditorPage = createTemporaryObject(fakeMacroEditor, keyHarness);
+            main.keyMatrixMain.gunControlMain = opts.noGunPage ? null
+                                                               : createTemporaryObject(fakeGunEditor, keyHarness);
             main.readGlobalState();
             if (opts.lang)
                 for (var g in opts.lang)
@@ -115,8 +107,10 @@ Item {
             var d = dialog();
             return [d.keyCode0, d.keyCode1, d.keyCode2, d.keyCode3];
         }
+        // The dialog's own controls first: the gun editor has some of the
+        // same names.
         function child(name) {
-            var c = findChild(m, name);
+            var c = findChild(dialog(), name) || findChild(m, name);
             verify(c !== null, name);
             return c;
         }
@@ -323,6 +317,21 @@ Item {
             clickInContent("endlessBox");
             compare(child("timesInput").textValue, "0");
             compare(dialog().keyCode3, 0);
+            setTimes("7");
+            closeDialog();
+            // Another button shows its own fire settings (here the defaults),
+            // and a key captured there takes those.
+            openFromPanel(8);
+            compare(dialog().rateText, "10ms");
+            compare(child("timesInput").textValue, "0");
+            verify(child("endlessBox").isSelect);
+            clickInContent("fireBox");
+            m.detectKeyboard(true, 0x04);
+            compare(dialogCodes(), [1, 0x04, 10, 0]);
+            closeDialog();
+            openFromPanel(9);
+            compare(dialog().rateText, "43MS");
+            compare(child("timesInput").textValue, "7");
         }
 
         function test_combination_data() {
@@ -456,7 +465,7 @@ Item {
             compare(child("keyMatrixRow" + data.rows).visible, false);
             // Hovering a row selects its button on the picture.
             mouseMove(child("keyMatrixRow3"), 50, 10);
-            tryCompare(child("mouseKeyBox3"), "color", m.colorOrange);
+            tryCompare(child("mouseKeyBox3"), "color", "#cf3e00");
             verify(String(child("mouseHighlight3").source).indexOf("/mouse/Mouse3S.png") > 0);
             mouseMove(m, 1000, 630);
             tryCompare(m.mouseMain, "selectKey", -1);
@@ -480,6 +489,8 @@ Item {
             verify(!area.interactive);
             child("macroList").dragSignal(false);
             verify(area.interactive);
+            // The macro list stands out from the dialog it opens over.
+            verify(!Qt.colorEqual(child("macroList").listColor, dialog().color));
             // An opened grid near the bottom edge scrolls into view.
             var grid = child("shortcutGrid");
             area.contentY = grid.y + 24 - 360;

@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "../../modules/qml/J2/lightMath.js" as LM
+import "qrc:/modules/qml/J2/lightMath.js" as LM
 
 // The lighting panel inside the real window, against the recording
 // controller.
@@ -21,7 +21,7 @@ Item {
             var d = { "mouse/lightValue": [0, 0, 4], "mouse/colorValue": shippedColors, "mouse/dpiCount": 8 };
             for (var k in data)
                 d[k] = data[k];
-            loadPage(top, "lightControlSlot", "LightControl.qml", "lightControlMain", {}, d, function (r) {
+            loadPage(top, "lightControlMain", {}, d, function (r) {
                 r.isColorful = flags.colorful === true;
                 r.is55328 = flags.is55328 === true;
             });
@@ -246,7 +246,6 @@ Item {
         function test_blocksShown(row) {
             loadWindow({ colorful: row.colorful, is55328: row.is55328 }, { "mouse/lightValue": [row.e, 0, 0] });
             // the stage count comes from the DPI panel next to it
-            findChild(root, "dpiSettingSlot").source = Qt.resolvedUrl("../../modules/qml/J2/DpiSetting.qml");
             root.dpiSettingMain.dpiCount = row.dpi;
             for (var i = 0; i < 8; ++i) {
                 var shown = row.shown.indexOf(i) >= 0;

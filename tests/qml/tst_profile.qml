@@ -35,9 +35,7 @@ Item {
             var c = Qt.createComponent("qrc:/modules/qml/main.qml");
             verify(c.status === Component.Ready, c.errorString());
             root = createTemporaryObject(c, top);
-            findChild(root, "profileSlot").source = Qt.resolvedUrl("../../modules/qml/J2/Profile.qml");
             page = root.profileMain;
-            verify(page !== null, "profile page did not load");
             root.initUI();
             root.setProtectUI(5);
             tryCompare(root, "busy", false);

@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "../../modules/qml/J2/dpiMath.js" as DM
+import "qrc:/modules/qml/J2/dpiMath.js" as DM
 
 // The report-rate row inside the real window: every choice reaches the
 // mouse at once as its rate code.
@@ -13,7 +13,7 @@ Item {
         name: "ReportRate"
 
         function loadWindow(stored) {
-            loadPage(top, "reportRateSlot", "ReportRate.qml", "reportRateRect", {}, { "mouse/reportRate": stored });
+            loadPage(top, "reportRateRect", {}, { "mouse/reportRate": stored });
         }
 
         function test_rates_data() {

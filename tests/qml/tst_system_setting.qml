@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "../../modules/qml/J2/dpiMath.js" as DM
+import "qrc:/modules/qml/J2/dpiMath.js" as DM
 
 // The pointer dialog inside the real window: knob positions are stored,
 // speed steps are sent, and each change goes out at once.
@@ -16,7 +16,7 @@ Item {
             var d = { "mouse/mouseRate": 155, "mouse/doubleRate": 155, "mouse/scrollRate": 3 };
             for (var k in data)
                 d[k] = data[k];
-            loadPage(top, "systemSettingSlot", "SystemSetting.qml", "systemSettingMain", {}, d);
+            loadPage(top, "systemSettingMain", {}, d);
             page.init(false, false);
             root.openDialog(page, false);
             callLog.clear();
@@ -140,8 +140,6 @@ Item {
 
         function test_boxFocusClosesWindowDropDowns() {
             loadWindow({});
-            var dpi = findChild(root, "dpiSettingSlot");
-            dpi.source = Qt.resolvedUrl("../../modules/qml/J2/DpiSetting.qml");
             var list = root.dpiSettingMain.dpiSegment;
             list.openMenu();
             tryCompare(list, "animating", false);

@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 
 // Text, then the box. btnClick comes before the toggle, so a handler still
 // sees the state the user clicked on.

@@ -1,5 +1,6 @@
+pragma ComponentBehavior: Bound
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
 import "dpiMath.js" as DM
 
@@ -25,7 +26,7 @@ Rectangle {
 
     width: 232
     height: 256
-    color: mainIten.colorBlack
+    color: Style.colorBlack
 
     // ---- operations the window calls ----
 
@@ -34,14 +35,14 @@ Rectangle {
         var inUse = currentDpiCount;
         var lo = minDPI, hi = maxDPI, base = dpiBase, sensor = sensorType;
         if (!isRecovery) {
-            count = U.toInt(ui_View.getData("mouse/dpiCount", false), dpiCount);
-            inUse = U.toInt(ui_View.getData("mouse/currentDpiCount", false), currentDpiCount);
-            lo = U.toInt(ui_View.getGlobalData("mouse/minDPI"), minDPI);
-            hi = U.toInt(ui_View.getGlobalData("mouse/maxDPI"), maxDPI);
-            sensor = U.toText(ui_View.getGlobalData("mouse/sensorType"), sensorType);
-            base = U.toInt(ui_View.getGlobalData("mouse/dpiBase"), dpiBase);
+            count = U.toInt(Native.view.getData("mouse/dpiCount", false), dpiCount);
+            inUse = U.toInt(Native.view.getData("mouse/currentDpiCount", false), currentDpiCount);
+            lo = U.toInt(Native.view.getGlobalData("mouse/minDPI"), minDPI);
+            hi = U.toInt(Native.view.getGlobalData("mouse/maxDPI"), maxDPI);
+            sensor = U.toText(Native.view.getGlobalData("mouse/sensorType"), sensorType);
+            base = U.toInt(Native.view.getGlobalData("mouse/dpiBase"), dpiBase);
         }
-        var values = readValues(U.toList(ui_View.getDataList("mouse/dpiValueArray", isRecovery)));
+        var values = readValues(U.toList(Native.view.getDataList("mouse/dpiValueArray", isRecovery)));
         // A device table that claims more stages than the panel has (or
         // none) is not one this panel can show: keep what is on screen.
         if (count < 1 || count > 8)
@@ -68,10 +69,10 @@ Rectangle {
 
     function saveData(isSendData) {
         var values = stageTexts();
-        ui_View.setDataList("mouse/dpiValueArray", values);
-        ui_View.setData("mouse/currentDpiCount", currentDpiCount);
+        Native.view.setDataList("mouse/dpiValueArray", values);
+        Native.view.setData("mouse/currentDpiCount", currentDpiCount);
         if (isSendData)
-            ui_View.mouseSetDpi(currentDpiCount, sensorType, values);
+            Native.view.mouseSetDpi(currentDpiCount, sensorType, values);
     }
 
     // ---- helpers ----
@@ -87,16 +88,20 @@ Rectangle {
         return out;
     }
 
+    function stageAt(i) {
+        return stages.itemAt(i) as DpiSlider;
+    }
+
     function stageTexts() {
         var out = [];
-        for (var i = 0; i < 8; ++i)
-            out.push(stages.itemAt(i).textValue);
+        for (let i = 0; i < 8; ++i)
+            out.push(stageAt(i).textValue);
         return out;
     }
 
     function placeKnob(i, value) {
         var p = DM.knobOfDpi(value, minDPI, maxDPI);
-        var stage = stages.itemAt(i);
+        var stage = stageAt(i);
         stage.setPosition(p);
         stage.textValue = String(DM.loadedDpi(value, p, minDPI, maxDPI, dpiBase));
     }
@@ -126,9 +131,9 @@ Rectangle {
         x: 8
         y: 12
         text: dpiSettingMain.dpiSettingLang[0] || ""
-        color: mainIten.textColor
-        font.family: mainIten.fontFamily
-        font.pixelSize: mainIten.fontMiddleSize
+        color: Style.textColor
+        font.family: Style.fontFamily
+        font.pixelSize: Style.fontMiddleSize
         font.bold: true
     }
 
@@ -161,7 +166,7 @@ Rectangle {
                 visible: index < dpiSettingMain.currentDpiCount
                 x: DM.rowStart(sliderRow.width, dpiSettingMain.currentDpiCount, width,
                                dpiSettingMain.sliderGap) + index * (width + dpiSettingMain.sliderGap)
-                colorS: index === dpiSettingMain.currentDPI ? mainIten.colorOrange : mainIten.colorBlue
+                colorS: index === dpiSettingMain.currentDPI ? Style.colorOrange : Style.colorBlue
                 onMoved: function (p) {
                     textValue = String(DM.dpiOfKnob(p, dpiSettingMain.minDPI, dpiSettingMain.maxDPI,
                                                     dpiSettingMain.dpiBase));
@@ -190,10 +195,10 @@ Rectangle {
                                dpiSettingMain.textGap) + index * (24 + dpiSettingMain.textGap)
                 width: 24
                 horizontalAlignment: Text.AlignHCenter
-                text: stages.count > index ? stages.itemAt(index).textValue : ""
-                color: mainIten.textColor
-                font.family: mainIten.fontFamily
-                font.pixelSize: mainIten.fontMinSize
+                text: stages.count > index ? dpiSettingMain.stageAt(index).textValue : ""
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontMinSize
             }
         }
     }

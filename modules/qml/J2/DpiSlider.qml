@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 
 // Vertical stage slider of the DPI panel: 176 px long, the knob position
 // counts from the bottom (3) to the top (161) like the horizontal slider

@@ -1,5 +1,6 @@
+pragma ComponentBehavior: Bound
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/slider.js" as Geo
 
 // Closed it looks like DropDownList; open it shows every cell of mdItems in
@@ -63,8 +64,12 @@ Item {
         color: root.bgColor
         border.color: root.borderColor
         Text {
+            objectName: "shownText"
             anchors.centerIn: parent
             anchors.horizontalCenterOffset: root.horizontalOffset
+            width: Math.max(0, root.width - 2 * 24)
+            horizontalAlignment: Text.AlignHCenter
+            elide: Text.ElideRight
             text: root.textValue
             color: Style.textColor
             font.family: Style.fontFamily
@@ -102,6 +107,15 @@ Item {
         color: root.bgColor
         border.color: root.borderColor
 
+        // The open part owns every click inside it, so nothing underneath
+        // reacts while it hangs over it.
+        MouseArea {
+            anchors.fill: parent
+            acceptedButtons: Qt.AllButtons
+            hoverEnabled: true
+            onWheel: function (wheel) { wheel.accepted = true; }
+        }
+
         Grid {
             columns: 3
             Repeater {
@@ -116,6 +130,9 @@ Item {
                     border.color: Style.colorGray1
                     Text {
                         anchors.centerIn: parent
+                        width: cell.width - 8
+                        horizontalAlignment: Text.AlignHCenter
+                        elide: Text.ElideRight
                         text: root.cellText(cell.index)
                         color: Style.textColor
                         font.family: Style.fontFamily

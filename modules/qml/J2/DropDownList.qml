@@ -1,5 +1,6 @@
+pragma ComponentBehavior: Bound
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/slider.js" as Geo
 
 // A 24 px box showing the current row; clicking it slides the list out
@@ -15,6 +16,10 @@ Item {
     property bool isDrop: false
     property color borderColor: Style.colorGray1
     property color bgColor: Style.colorGray0
+    // The open list's own colours; a page whose background equals bgColor
+    // gives the list another one so it reads as a list over the page.
+    property color listColor: bgColor
+    property color listBorderColor: borderColor
     property real horizontalOffset: 0
     property int maxVisibleRows: 10
     readonly property int animationDuration: Geo.dropDuration(count)
@@ -81,8 +86,14 @@ Item {
         border.color: root.borderColor
         border.width: 1
         Text {
+            objectName: "shownText"
             anchors.centerIn: parent
             anchors.horizontalCenterOffset: root.horizontalOffset
+            // Centred between the arrows' margins, so a long name ends in
+            // an ellipsis before the drop arrow.
+            width: Math.max(0, root.width - 2 * 24)
+            horizontalAlignment: Text.AlignHCenter
+            elide: Text.ElideRight
             text: root.textValue
             color: Style.textColor
             font.family: Style.fontFamily
@@ -118,9 +129,18 @@ Item {
         height: 0
         clip: true
         visible: root.isDrop
-        color: root.bgColor
-        border.color: root.borderColor
+        color: root.listColor
+        border.color: root.listBorderColor
         border.width: 1
+
+        // An open list owns every click inside it, also on the strip right
+        // of the rows, so nothing underneath reacts while it hangs over it.
+        MouseArea {
+            anchors.fill: parent
+            acceptedButtons: Qt.AllButtons
+            hoverEnabled: true
+            onWheel: function (wheel) { wheel.accepted = true; }
+        }
 
         ListView {
             id: listView
@@ -134,10 +154,13 @@ Item {
                 width: listView.width
                 height: 24
                 color: index === root.currentSelect || rowArea.containsMouse ? Style.colorOrange
-                                                                              : root.bgColor
+                                                                              : root.listColor
                 Text {
                     anchors.centerIn: parent
                     anchors.horizontalCenterOffset: root.horizontalOffset
+                    width: Math.max(0, row.width - 2 * 15)
+                    horizontalAlignment: Text.AlignHCenter
+                    elide: Text.ElideRight
                     text: root.rowText(row.index)
                     color: Style.textColor
                     font.family: Style.fontFamily

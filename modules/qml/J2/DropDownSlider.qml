@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 
 // A box showing the page's text; open, a strip below it holds a slider
 // 16 px narrower than the box. The slider's signals are passed on.
@@ -77,6 +77,15 @@ Item {
         visible: root.isDrop
         color: root.sliderBgColor
         border.color: root.borderColor
+
+        // The open part owns every click inside it, so nothing underneath
+        // reacts while it hangs over it.
+        MouseArea {
+            anchors.fill: parent
+            acceptedButtons: Qt.AllButtons
+            hoverEnabled: true
+            onWheel: function (wheel) { wheel.accepted = true; }
+        }
         SliderButton {
             id: slider
             x: 8

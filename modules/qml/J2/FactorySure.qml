@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 
 // Asks before the current profile goes back to factory settings.
 Rectangle {

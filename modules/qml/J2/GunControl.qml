@@ -1,5 +1,6 @@
+pragma ComponentBehavior: Bound
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
 
 // The gun editor dialog: six presets (recoil Y, firing interval, shots) and
@@ -9,6 +10,10 @@ import "../basic/util.js" as U
 // firing intervals.
 Rectangle {
     id: gunControlMain
+
+    // The panel, sent again with the slots' fire intervals on close.
+    property KeyMatrix keyMatrixMain: null
+    signal closed
 
     property var gunControlLang: ["Gun editor", "Gun", "Select gun", "Cursor Adjust", "X Axis",
         "Y axis", "Fire adjust", "Rate", "Times", "Endness"]
@@ -40,7 +45,7 @@ Rectangle {
 
     width: 640
     height: 448
-    color: mainIten.colorGray0
+    color: Style.colorGray0
 
     function lang(i) {
         var l = gunControlLang;
@@ -95,13 +100,13 @@ Rectangle {
 
     function init() {
         var slotsModel = [];
-        for (var k = 1; k <= 3; ++k)
+        for (let k = 1; k <= 3; ++k)
             slotsModel.push({ textValue: lang(1) + k });
         gunSelect.mdItems = slotsModel;
         gunSelect.currentSelect = 0;
 
         for (var i = 0; i < gunNumberModel.count; ++i) {
-            var stored = U.toList(ui_View.getGunData(i));
+            var stored = U.toList(Native.view.getGunData(i));
             if (stored.length < 6)
                 continue;
             var row = gunNumberModel.get(i);
@@ -115,7 +120,7 @@ Rectangle {
             });
         }
 
-        var sel = U.toList(ui_View.getGlobalData("mouse/selectGun"));
+        var sel = U.toList(Native.view.getGlobalData("mouse/selectGun"));
         for (var s = 0; s < 3; ++s) {
             var p = U.toInt(s < sel.length ? sel[s] : 0, 0);
             setSlotPreset(s + 1, p >= 0 && p < gunNumberModel.count ? p : 0);
@@ -129,7 +134,7 @@ Rectangle {
         selectGun1 = 0;
         selectGun2 = 1;
         selectGun3 = 2;
-        ui_View.setGlobalData("mouse/selectGun", [0, 1, 2]);
+        Native.view.setGlobalData("mouse/selectGun", [0, 1, 2]);
         var ys = ["5", "7", "8"];
         for (var i = 0; i < 3; ++i) {
             gunNumberModel.setProperty(i, "gunY", ys[i]);
@@ -161,7 +166,7 @@ Rectangle {
 
     function savePreset(row) {
         var g = gunNumberModel.get(row);
-        ui_View.mouseSaveGundata(row, [g.gunName, g.gunKey, g.gunPeriod, g.gunX, g.gunY, g.gunTimes]);
+        Native.view.mouseSaveGundata(row, [g.gunName, g.gunKey, g.gunPeriod, g.gunX, g.gunY, g.gunTimes]);
     }
 
     function storeCurrent(field, value) {
@@ -172,7 +177,7 @@ Rectangle {
 
     function sendSlot(slot) {
         var g = gunNumberModel.get(slotPreset(slot));
-        ui_View.mouseSendGundata(slot, [U.toInt(g.gunTimes, 0), U.toInt(g.gunX, 0), U.toInt(g.gunY, 0)]);
+        Native.view.mouseSendGundata(slot, [U.toInt(g.gunTimes, 0), U.toInt(g.gunX, 0), U.toInt(g.gunY, 0)]);
     }
 
     // ---- user actions ----
@@ -183,7 +188,7 @@ Rectangle {
         gunControlFocus();
         currentRow = row;
         setSlotPreset(gunSelect.currentSelect + 1, row);
-        ui_View.setGlobalData("mouse/selectGun", slotsList());
+        Native.view.setGlobalData("mouse/selectGun", slotsList());
         isSave = true;
         showPreset(row);
     }
@@ -232,18 +237,16 @@ Rectangle {
     function sendAll() {
         for (var k = 1; k <= 3; ++k)
             sendSlot(k);
-        var km = mainIten.keyMatrixMain;
-        if (U.has(km, "saveData"))
-            km.saveData();
-        else if (km && km.modKeys)
-            U.call(km.modKeys, "saveData");
+        if (keyMatrixMain)
+            keyMatrixMain.modKeys.saveData();
     }
 
     // A box still being edited is committed first, so what the user typed
     // last goes out with this close rather than the next one.
     function closeDialog() {
         gunControlFocus();
-        mainIten.closeDialog(gunControlMain);
+        gunControlMain.visible = false;
+        gunControlMain.closed();
         if (isSave) {
             isSave = false;
             sendAll();
@@ -277,14 +280,14 @@ Rectangle {
     Rectangle {
         width: parent.width
         height: 40
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         Text {
             x: 16
             anchors.verticalCenter: parent.verticalCenter
             text: gunControlMain.lang(0)
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontMiddleSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontMiddleSize
             font.bold: true
         }
         ImageButton {
@@ -301,7 +304,7 @@ Rectangle {
         y: 40
         width: parent.width
         height: 1
-        color: mainIten.colorOrange
+        color: Style.colorOrange
     }
 
     Text {
@@ -309,9 +312,9 @@ Rectangle {
         x: 16
         y: 57
         text: gunControlMain.lang(1)
-        color: mainIten.textColor
-        font.family: mainIten.fontFamily
-        font.pixelSize: mainIten.fontNormalSize
+        color: Style.textColor
+        font.family: Style.fontFamily
+        font.pixelSize: Style.fontNormalSize
     }
 
     ListView {
@@ -330,8 +333,8 @@ Rectangle {
             required property string gunImage
             width: gunList.width
             height: 58
-            color: index === gunControlMain.currentRow || gunRowArea.containsMouse ? mainIten.colorOrange
-                                                                                    : mainIten.colorBlack
+            color: index === gunControlMain.currentRow || gunRowArea.containsMouse ? Style.colorOrange
+                                                                                    : Style.colorBlack
             Image {
                 anchors.centerIn: parent
                 source: gunRow.gunImage
@@ -341,9 +344,9 @@ Rectangle {
                 anchors.bottom: parent.bottom
                 anchors.bottomMargin: 8
                 text: gunRow.gunName
-                color: mainIten.textColor
-                font.family: mainIten.fontFamily
-                font.pixelSize: mainIten.fontNormalSize
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontNormalSize
             }
             Rectangle {
                 anchors.bottom: parent.bottom
@@ -371,25 +374,25 @@ Rectangle {
             id: selectTitle
             y: 4
             text: gunControlMain.lang(2)
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontNormalSize
         }
         Rectangle {
             id: selectLine
             y: gunSelect.y + gunSelect.height + 12
             width: rightPane.width
             height: 1
-            color: mainIten.colorBlack
+            color: Style.colorBlack
         }
 
         Text {
             id: cursorTitle
             y: selectLine.y + 16
             text: gunControlMain.lang(3)
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontNormalSize
         }
         Image {
             id: target
@@ -455,15 +458,15 @@ Rectangle {
                     width: 44
                     anchors.verticalCenter: parent.verticalCenter
                     text: gunControlMain.lang(4)
-                    color: mainIten.textColor
-                    font.family: mainIten.fontFamily
-                    font.pixelSize: mainIten.fontNormalSize
+                    color: Style.textColor
+                    font.family: Style.fontFamily
+                    font.pixelSize: Style.fontNormalSize
                 }
                 RectInput {
                     id: xBox
                     objectName: "xBox"
                     enabled: false
-                    color: mainIten.colorBlue
+                    color: Style.colorBlue
                     opacity: 0.6
                     maxValue: 64
                     textValue: "0"
@@ -475,14 +478,14 @@ Rectangle {
                     width: 44
                     anchors.verticalCenter: parent.verticalCenter
                     text: gunControlMain.lang(5)
-                    color: mainIten.textColor
-                    font.family: mainIten.fontFamily
-                    font.pixelSize: mainIten.fontNormalSize
+                    color: Style.textColor
+                    font.family: Style.fontFamily
+                    font.pixelSize: Style.fontNormalSize
                 }
                 RectInput {
                     id: yBox
                     objectName: "yBox"
-                    color: mainIten.colorBlue
+                    color: Style.colorBlue
                     maxValue: 64
                     onEndInputSignal: gunControlMain.yEntered()
                 }
@@ -493,9 +496,9 @@ Rectangle {
             id: fireTitle
             y: target.y + target.height + 16
             text: gunControlMain.lang(6)
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontNormalSize
         }
 
         Text {
@@ -505,16 +508,16 @@ Rectangle {
             height: 20
             verticalAlignment: Text.AlignVCenter
             text: gunControlMain.lang(8)
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontNormalSize
         }
         RectInput {
             id: timesBox
             objectName: "timesBox"
             x: 72
             y: timesLabel.y
-            color: mainIten.colorBlue
+            color: Style.colorBlue
             maxValue: 255
             onEndInputSignal: gunControlMain.timesEntered()
         }
@@ -535,9 +538,9 @@ Rectangle {
             height: 24
             verticalAlignment: Text.AlignVCenter
             text: gunControlMain.lang(7)
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontNormalSize
         }
         DropDownSlider {
             id: rateSlider

@@ -1,6 +1,8 @@
+pragma ComponentBehavior: Bound
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
+import "keyFunctions.js" as KF
 
 // The key assignment dialog. Choosing a function only changes the dialog's
 // four numbers and text; the button's entry in the panel takes them when the
@@ -46,25 +48,24 @@ Rectangle {
     property alias macroList: macroList
     property alias scrollArea: scrollArea
     // The page that downloads macros; a test can put a recorder here.
-    property var macroEditorPage: mainIten.macroEditorMain
+    property var macroEditorPage: null
+    // The panel whose entries the dialog edits, the picture that shows the
+    // selection, and the key label table.
+    property KeyMatrix keyMatrixMain: null
+    property Mouse mouseMain: null
+    property KeyCodeString keyCodeTable: null
+    property bool isGun: true
+
+    signal closed
+    signal macroEditorRequested
 
     // Function tables: [language index, class, code1, code2, code3].
-    readonly property var mouseOptions: [[2, 0x00, 0x00, 0xF0, 0x00], [3, 0x00, 0x00, 0xF2, 0x00],
-        [4, 0x00, 0x00, 0xF1, 0x00], [5, 0x00, 0x00, 0xF4, 0x00], [6, 0x00, 0x00, 0xF3, 0x00],
-        [7, 0x00, 0xF0, 0x1E, 0x03]]
-    readonly property var dpiOptions: [[22, 0x05, 0, 1, 0], [23, 0x05, 0, 2, 0], [24, 0x05, 0, 3, 0],
-        [56, 0x05, 0, 4, 0]]
-    readonly property var gunOptions: [[53, 0x08, 0, 1, 0], [54, 0x08, 0, 2, 0], [55, 0x08, 0, 3, 0]]
-    readonly property var mediaOptions: [[27, 0x03, 0, 0x83, 0x01], [28, 0x03, 0, 0xB5, 0x00],
-        [29, 0x03, 0, 0xB6, 0x00], [30, 0x03, 0, 0xB7, 0x00], [31, 0x03, 0, 0xE2, 0x00],
-        [32, 0x03, 0, 0xCD, 0x00], [33, 0x03, 0, 0xE9, 0x00], [34, 0x03, 0, 0xEA, 0x00]]
-    readonly property var windowsOptions: [[35, 0x06, 0x00, 0x94, 0x01], [36, 0x06, 0x00, 0x23, 0x02],
-        [37, 0x06, 0x00, 0x21, 0x02], [38, 0x06, 0x04, 0x2C, 0x1B], [39, 0x06, 0x04, 0x2C, 0x11],
-        [40, 0x06, 0x00, 0xE3, 0x07], [41, 0x06, 0x00, 0xE3, 0x15]]
-    readonly property var shortcutOptions: [[42, 0x07, 0, 0xE0, 0x11], [43, 0x07, 0, 0xE0, 0x1B],
-        [44, 0x07, 0, 0xE0, 0x06], [45, 0x07, 0, 0xE0, 0x19], [46, 0x07, 0, 0xE0, 0x16],
-        [47, 0x07, 0, 0xE0, 0x13], [48, 0x07, 0, 0xE0, 0x09], [49, 0x07, 0, 0xE0, 0x1C],
-        [50, 0x07, 0, 0xE0, 0x1D], [51, 0x07, 0, 0xE0, 0x04]]
+    readonly property var mouseOptions: KF.mouseOptions
+    readonly property var dpiOptions: KF.dpiOptions
+    readonly property var gunOptions: KF.gunOptions
+    readonly property var mediaOptions: KF.mediaOptions
+    readonly property var windowsOptions: KF.windowsOptions
+    readonly property var shortcutOptions: KF.shortcutOptions
 
     // Grid cells; written from the language texts by init().
     property var mediaCells: cellsOf(mediaOptions, 9)
@@ -78,7 +79,7 @@ Rectangle {
     height: 404
     // Vertically the dialog stays where the user last left it.
     y: Math.round((640 - 404) / 2)
-    color: mainIten.colorGray0
+    color: Style.colorGray0
 
     // ---- texts ----
 
@@ -88,18 +89,16 @@ Rectangle {
     }
 
     function keyLabel(code) {
-        var table = mainIten._KeyCodeString;
-        return table ? table.keycodeTostr(code) : "";
+        return keyCodeTable ? keyCodeTable.keycodeTostr(code) : "";
     }
 
     function isKnownKey(code) {
-        var table = mainIten._KeyCodeString;
-        return table !== null && table !== undefined && table.indexOfCode(code) >= 0;
+        return keyCodeTable !== null && keyCodeTable.indexOfCode(code) >= 0;
     }
 
     function indexes(n) {
         var out = [];
-        for (var i = 0; i < n; ++i)
+        for (let i = 0; i < n; ++i)
             out.push(i);
         return out;
     }
@@ -119,64 +118,14 @@ Rectangle {
     }
 
     function matchOption(options, c0, c1, c2, c3, compareCode1) {
-        for (var i = 0; i < options.length; ++i) {
-            var o = options[i];
-            if (o[1] === c0 && o[3] === c2 && o[4] === c3 && (!compareCode1 || o[2] === c1))
-                return i;
-        }
-        return -1;
+        return KF.matchOption(options, c0, c1, c2, c3, compareCode1);
     }
 
     function keyCodeToString(c0, c1, c2, c3) {
-        c0 = U.toInt(c0, -1);
-        c1 = U.toInt(c1, 0);
-        c2 = U.toInt(c2, 0);
-        c3 = U.toInt(c3, 0);
-        var i;
-        switch (c0) {
-        case 0x00:
-            switch (c2) {
-            case 0xF0: return langText(2);
-            case 0xF2: return langText(3);
-            case 0xF1: return langText(4);
-            case 0xF4: return langText(5);
-            case 0xF3: return langText(6);
-            default: return langText(7);
-            }
-        case 0x01:
-            return keyLabel(c1);
-        case 0x02: {
-            var parts = [];
-            for (var bit = 0; bit < 8; ++bit) {
-                if (c1 & (1 << bit))
-                    parts.push(keyLabel(0xE0 + bit));
-            }
-            if (c2 !== 0)
-                parts.push(keyLabel(c2));
-            if (c3 !== 0)
-                parts.push(keyLabel(c3));
-            return parts.join("+");
-        }
-        case 0x03:
-            i = matchOption(mediaOptions, c0, c1, c2, c3, false);
-            return i < 0 ? "" : langText(mediaOptions[i][0]);
-        case 0x04:
-            return U.toText(ui_View.getData("mouseMacroKey/" + c2, false), "");
-        case 0x05:
-            return c2 >= 1 && c2 <= 4 ? langText(dpiOptions[c2 - 1][0]) : "";
-        case 0x06:
-            i = matchOption(windowsOptions, c0, c1, c2, c3, false);
-            return i < 0 ? "" : langText(windowsOptions[i][0]);
-        case 0x07:
-            if (c2 !== 0xE0)
-                return "";
-            i = matchOption(shortcutOptions, c0, 0, c2, c3, false);
-            return i < 0 ? "" : langText(shortcutOptions[i][0]);
-        case 0x08:
-            return c2 >= 1 && c2 <= 3 ? langText(gunOptions[c2 - 1][0]) : "";
-        default:
-            return "";
-        }
+        return KF.describe(U.toInt(c0, -1), U.toInt(c1, 0), U.toInt(c2, 0), U.toInt(c3, 0), langText, keyLabel,
+                           function (slot) {
+                               return U.toText(Native.view.getData("mouseMacroKey/" + slot, false), "");
+                           });
     }
 
     // ---- choosing ----
@@ -345,16 +294,16 @@ Rectangle {
         showGrid(shortcutGrid, shortcutOptions, false);
         isFireInput = false;
         isComboInput = false;
-        if (keyCode0 === 0x01) {
-            fireLabel = keyLabel(keyCode1);
-            var rate = U.clamp(keyCode2, 4, 80);
-            rateText = rate + "MS";
-            rateSlider.slider.setValue(rate - 1);
-            timesInput.textValue = String(keyCode3);
-            endlessBox.isSelect = keyCode3 === 0;
-        } else {
-            fireLabel = langText(10);
-        }
+        // Rate and times belong to this button: its own fire settings, or
+        // the defaults, never what the button edited before was left with.
+        var isFire = keyCode0 === 0x01;
+        var rate = isFire ? U.clamp(keyCode2, 4, 80) : 10;
+        var times = isFire ? keyCode3 : 0;
+        fireLabel = isFire ? keyLabel(keyCode1) : langText(10);
+        rateText = isFire ? rate + "MS" : "10ms";
+        rateSlider.slider.setValue(rate - 1);
+        timesInput.textValue = String(times);
+        endlessBox.isSelect = times === 0;
         comboLabel = keyCode0 === 0x02 && keyString !== "" ? keyString : langText(10);
         macroList.currentSelect = keyCode0 === 0x04 ? macroNames.indexOfName(keyString) : -1;
         if (keyCode0 === 0x04)
@@ -370,7 +319,7 @@ Rectangle {
         choose(r.keyCode0, r.keyCode1, r.keyCode2, r.keyCode3, r.keyText);
         syncControls();
         scrollArea.contentY = 0;
-        x = Math.round((mainIten.width - width) / 2);
+        x = Math.round(((parent ? parent.width : 1024) - width) / 2);
         visible = true;
     }
 
@@ -397,14 +346,14 @@ Rectangle {
 
     function bindMacro(slot, name) {
         var editor = macroEditorPage;
-        if (editor && typeof editor.sendMacro === "function")
+        if (editor)
             editor.sendMacro(slot, name);
-        ui_View.setData("mouseMacroKey/" + slot, name);
+        Native.view.setData("mouseMacroKey/" + slot, name);
     }
 
     function closeKeyAssigment() {
         visible = false;
-        mainMask.visible = false;
+        closed();
         var model = keyMatrixMain ? keyMatrixMain.modKeys : null;
         if (model && keyIndex >= 0 && keyIndex < model.count) {
             var r = model.get(keyIndex);
@@ -441,21 +390,17 @@ Rectangle {
 
     function openMacroEditor() {
         closeKeyAssigment();
-        var editor = mainIten.macroEditorMain;
-        if (editor)
-            mainIten.openDialog(editor, true);
+        macroEditorRequested();
     }
 
     Component.onCompleted: rateSlider.slider.setValue(rateNumber() - 1)
 
-    Connections {
-        target: mainIten
-        function onMsg_KB(isDown, usbCode) {
-            if (keyAssigmentMain.isFireInput)
-                keyAssigmentMain.detectKeyboard(isDown, usbCode, 0);
-            else if (keyAssigmentMain.isComboInput)
-                keyAssigmentMain.detectKeyboard(isDown, usbCode, 1);
-        }
+    // A key event of the keyboard hook, for whichever capture is running.
+    function keyboardEvent(isDown, usbCode) {
+        if (isFireInput)
+            detectKeyboard(isDown, usbCode, 0);
+        else if (isComboInput)
+            detectKeyboard(isDown, usbCode, 1);
     }
 
     ListModel {
@@ -476,7 +421,7 @@ Rectangle {
         id: titleStrip
         width: parent.width
         height: 40
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         Text {
             objectName: "keyAssigmentTitle"
             x: 16
@@ -514,7 +459,7 @@ Rectangle {
         y: 40
         width: parent.width
         height: 1
-        color: mainIten.colorOrange
+        color: Style.colorOrange
     }
 
     // ---- scrolling content ----
@@ -564,7 +509,7 @@ Rectangle {
             width: scrollArea.width
             height: keyAssigmentMain.contentHeight
 
-            // 1. Mouse function
+            // Mouse buttons and the double click
             Heading { y: 8; text: keyAssigmentMain.langText(1) }
             Repeater {
                 id: mouseRadios
@@ -583,7 +528,7 @@ Rectangle {
                 }
             }
 
-            // 2. Fire function
+            // Rapid fire: the key, its rate and how many shots
             Heading { y: 100; text: keyAssigmentMain.langText(8) }
             Label { x: 48; y: 144; text: keyAssigmentMain.langText(9) }
             Rectangle {
@@ -593,7 +538,7 @@ Rectangle {
                 y: 140
                 width: 96
                 height: 24
-                color: keyAssigmentMain.isFireInput ? mainIten.colorOrange : mainIten.colorBlue
+                color: keyAssigmentMain.isFireInput ? Style.colorOrange : Style.colorBlue
                 Label {
                     anchors.centerIn: parent
                     text: keyAssigmentMain.isFireInput ? keyAssigmentMain.langText(10)
@@ -623,7 +568,7 @@ Rectangle {
                 objectName: "timesInput"
                 x: 120
                 y: 174
-                color: mainIten.colorBlue
+                color: Style.colorBlue
                 textValue: "0"
                 onEndInputSignal: keyAssigmentMain.endTimesInput()
             }
@@ -637,7 +582,7 @@ Rectangle {
                 onBtnClick: keyAssigmentMain.checkEndless()
             }
 
-            // 3. Group function
+            // Key combination, captured until confirmed or cancelled
             Heading { y: 210; text: keyAssigmentMain.langText(14) }
             Rectangle {
                 id: comboBox
@@ -646,7 +591,7 @@ Rectangle {
                 y: 250
                 width: 240
                 height: 24
-                color: keyAssigmentMain.isComboInput ? mainIten.colorOrange : mainIten.colorBlue
+                color: keyAssigmentMain.isComboInput ? Style.colorOrange : Style.colorBlue
                 Label {
                     x: 8
                     width: parent.width - (keyAssigmentMain.isComboInput ? 60 : 16)
@@ -680,7 +625,7 @@ Rectangle {
                 }
             }
 
-            // 4. Media function
+            // Media keys
             Heading { y: 290; text: keyAssigmentMain.langText(15) }
             FunctionGrid {
                 id: mediaGrid
@@ -693,7 +638,7 @@ Rectangle {
                 onOpened: keyAssigmentMain.revealDrop(mediaGrid, mediaGrid.rows * 24)
             }
 
-            // 5. Macro function
+            // Macro and how it repeats
             Heading { y: 370; text: keyAssigmentMain.langText(16) }
             DropDownList {
                 id: macroList
@@ -702,6 +647,10 @@ Rectangle {
                 y: 410
                 width: 160
                 z: isDrop ? 100 : 1
+                // The dialog shares the box's colour; the open list stands
+                // out from it so it reads as a list over the mode options.
+                listColor: Style.colorBlack
+                listBorderColor: Style.colorGray2
                 mdItems: macroNames
                 currentSelect: -1
 
@@ -743,7 +692,7 @@ Rectangle {
                 }
             }
 
-            // 6. DPI function
+            // DPI actions
             Heading { y: 518; text: keyAssigmentMain.langText(21) }
             Repeater {
                 id: dpiRadios
@@ -762,7 +711,7 @@ Rectangle {
                 }
             }
 
-            // 7. Windows function
+            // Desktop functions
             Heading { y: 582; text: keyAssigmentMain.langText(25) }
             FunctionGrid {
                 id: windowsGrid
@@ -775,7 +724,7 @@ Rectangle {
                 onOpened: keyAssigmentMain.revealDrop(windowsGrid, windowsGrid.rows * 24)
             }
 
-            // 8. Shortcut function
+            // Ctrl shortcuts
             Heading { y: 656; text: keyAssigmentMain.langText(26) }
             FunctionGrid {
                 id: shortcutGrid
@@ -788,10 +737,10 @@ Rectangle {
                 onOpened: keyAssigmentMain.revealDrop(shortcutGrid, shortcutGrid.rows * 24)
             }
 
-            // 9. Gun function
+            // Gun slots, on gun mice only
             Heading {
                 y: 732
-                visible: mainIten.isGun
+                visible: keyAssigmentMain.isGun
                 text: keyAssigmentMain.langText(52)
             }
             Repeater {
@@ -801,7 +750,7 @@ Rectangle {
                     required property int modelData
                     index: modelData
                     objectName: "gunOption" + index
-                    visible: mainIten.isGun
+                    visible: keyAssigmentMain.isGun
                     x: 48 + index * 120
                     y: 772
                     textValue: keyAssigmentMain.langText(keyAssigmentMain.gunOptions[index][0])
@@ -852,8 +801,8 @@ Rectangle {
         width: 12
         height: 240
         radius: 3
-        color: handleArea.pressed || handleArea.containsMouse ? mainIten.colorOrange
-                                                              : mainIten.colorGray2
+        color: handleArea.pressed || handleArea.containsMouse ? Style.colorOrange
+                                                              : Style.colorGray2
         MouseArea {
             id: handleArea
             anchors.fill: parent

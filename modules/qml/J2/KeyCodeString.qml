@@ -17,26 +17,24 @@ Item {
 
     function buildCodes() {
         var codes = [];
-        var c;
-        for (c = 0x04; c <= 0x73; ++c)
+        for (let c = 0x04; c <= 0x73; ++c)
             codes.push(c);
         codes.push(0x85);
-        for (c = 0x87; c <= 0x8B; ++c)
+        for (let c = 0x87; c <= 0x8B; ++c)
             codes.push(c);
         codes.push(0x90, 0x91);
-        for (c = 0xE0; c <= 0xE7; ++c)
+        for (let c = 0xE0; c <= 0xE7; ++c)
             codes.push(c);
-        for (c = 0xF0; c <= 0xF4; ++c)
+        for (let c = 0xF0; c <= 0xF4; ++c)
             codes.push(c);
         return codes;
     }
 
     function buildLabels() {
         var l = [];
-        var i;
-        for (i = 0; i < 26; ++i)
+        for (let i = 0; i < 26; ++i)
             l.push(String.fromCharCode(65 + i));
-        for (i = 1; i <= 9; ++i)
+        for (let i = 1; i <= 9; ++i)
             l.push(String(i));
         l.push("0");
         l.push("Enter", "Esc", "Back", "Tab", "Space");
@@ -44,16 +42,16 @@ Item {
         // finds 0x31 first.
         l.push("-", "=", "[", "]", "\\", "\\", ";", "'", "`", "\uFF0C", ".", "/");
         l.push("Caps");
-        for (i = 1; i <= 12; ++i)
+        for (let i = 1; i <= 12; ++i)
             l.push("F" + i);
         l.push("Prt", "Scr", "Pau", "Ins", "Hom", "Pgu", "Del", "End", "PgD");
         l.push("\u25BA", "\u25C4", "\u25BC", "\u25B2");
         l.push("Num", "KP/", "KP*", "KP-", "KP+", "KPEnter");
-        for (i = 1; i <= 9; ++i)
+        for (let i = 1; i <= 9; ++i)
             l.push("KP" + i);
         l.push("KP0", "KP.");
         l.push("Eur2", "App", "Power", "KP=");
-        for (i = 13; i <= 24; ++i)
+        for (let i = 13; i <= 24; ++i)
             l.push("F" + i);
         l.push("Keypad");
         // International3 needs a label no other code carries, or the way

@@ -1,5 +1,6 @@
+pragma ComponentBehavior: Bound
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
 
 // The key matrix panel: one row per button with its current function, the
@@ -9,7 +10,13 @@ Rectangle {
 
     property bool isSave: false
     property var keyMatrixLang: ["Key ", "Key Function"]
-    readonly property int rowCount: Math.max(0, Math.min(14, mainIten.keyCount))
+    property int keyCount: 8
+    readonly property int rowCount: Math.max(0, Math.min(14, keyCount))
+    // The picture shows the selection; the dialog edits a button; the gun
+    // editor knows the gun slots' fire intervals.
+    property var mouseMain: null
+    property var keyAssigmentMain: null
+    property var gunControlMain: null
     property alias modKeys: modKeys
     property alias modKeys_tmp: modKeys_tmp
     // Fire interval used for a gun slot when the gun editor cannot say.
@@ -25,9 +32,12 @@ Rectangle {
     ]
     property var rowNames: ["", "", "", "", "", "", "", "", "", "", "", "", "", ""]
 
+    // The dialog is about to open over the window.
+    signal dialogOpening
+
     width: 232
     height: 40 + 24 * rowCount + 2 * Math.max(0, rowCount - 1) + 8
-    color: mainIten.colorBlack
+    color: Style.colorBlack
 
     function langText(i) {
         var l = keyMatrixLang;
@@ -36,15 +46,13 @@ Rectangle {
 
     function fillRowNames() {
         var names = [];
-        for (var i = 0; i < 14; ++i)
+        for (let i = 0; i < 14; ++i)
             names.push(i < 8 ? langText(0) + " " + (i + 1) : "");
         rowNames = names;
     }
 
     function describe(e) {
-        if (keyAssigmentMain && typeof keyAssigmentMain.keyCodeToString === "function")
-            return keyAssigmentMain.keyCodeToString(e[0], e[1], e[2], e[3]);
-        return "";
+        return keyAssigmentMain ? keyAssigmentMain.keyCodeToString(e[0], e[1], e[2], e[3]) : "";
     }
 
     // A stored entry as four numbers 0..255, or null when it is missing or
@@ -82,9 +90,9 @@ Rectangle {
         fillRowNames();
         var working = [];
         var factory = [];
-        for (var j = 0; j < 16; ++j) {
-            var f = parseEntry(ui_View.mouseGetKeydefine(j, true));
-            var w = isRecovery ? f : parseEntry(ui_View.mouseGetKeydefine(j, false));
+        for (let j = 0; j < 16; ++j) {
+            var f = parseEntry(Native.view.mouseGetKeydefine(j, true));
+            var w = isRecovery ? f : parseEntry(Native.view.mouseGetKeydefine(j, false));
             // A profile without this button keeps the factory assignment,
             // and a broken factory file the built-in one.
             if (f === null)
@@ -94,7 +102,7 @@ Rectangle {
             working.push(w);
             factory.push(f);
         }
-        for (j = 0; j < 16; ++j) {
+        for (let j = 0; j < 16; ++j) {
             setEntry(modKeys, j, working[j], describe(working[j]));
             setEntry(modKeys_tmp, j, factory[j], describe(factory[j]));
         }
@@ -105,7 +113,7 @@ Rectangle {
     // Fire interval of the presets chosen for the three gun slots.
     function gunPeriods() {
         var out = [defaultGunPeriod, defaultGunPeriod, defaultGunPeriod];
-        var gun = mainIten.gunControlMain;
+        var gun = gunControlMain;
         if (!gun || !gun.gunNumberModel)
             return out;
         var model = gun.gunNumberModel;
@@ -137,10 +145,10 @@ Rectangle {
     }
 
     function bindMacro(slot, name) {
-        var editor = keyAssigmentMain ? keyAssigmentMain.macroEditorPage : mainIten.macroEditorMain;
-        if (editor && typeof editor.sendMacro === "function")
+        var editor = keyAssigmentMain ? keyAssigmentMain.macroEditorPage : null;
+        if (editor)
             editor.sendMacro(slot, name);
-        ui_View.setData("mouseMacroKey/" + slot, name);
+        Native.view.setData("mouseMacroKey/" + slot, name);
     }
 
     // Shared by the picture's boxes and the panel's rows.
@@ -155,8 +163,7 @@ Rectangle {
         }
         if (!keyAssigmentMain)
             return false;
-        mainMask.visible = true;
-        mainIten.mainFocus();
+        dialogOpening();
         keyAssigmentMain.show(index);
         return true;
     }
@@ -170,11 +177,11 @@ Rectangle {
 
         function saveData() {
             var list = [];
-            for (var j = 0; j < count; ++j) {
+            for (let j = 0; j < count; ++j) {
                 var r = get(j);
                 list.push(r.keyCode0, r.keyCode1, r.keyCode2, r.keyCode3);
             }
-            ui_View.mouseSetKeyMatrix(list, true, keyMatrixMain.gunPeriods());
+            Native.view.mouseSetKeyMatrix(list, true, keyMatrixMain.gunPeriods());
         }
 
         // True when the selected button holds the only left click left: that
@@ -189,7 +196,8 @@ Rectangle {
                     found = j;
                 }
             }
-            return n === 1 && mouseMain !== null && found === mouseMain.selectKey;
+            var picture = keyMatrixMain.mouseMain;
+            return n === 1 && picture !== null && found === picture.selectKey;
         }
     }
     ListModel {
@@ -240,7 +248,7 @@ Rectangle {
             required property int index
             required property string keyText
             readonly property bool lit: rowArea.containsMouse
-                                        || (mouseMain !== null && mouseMain.selectKey === index)
+                                        || (keyMatrixMain.mouseMain !== null && keyMatrixMain.mouseMain.selectKey === index)
             objectName: "keyMatrixRow" + index
             visible: index < keyMatrixMain.rowCount
             x: 8
@@ -275,12 +283,13 @@ Rectangle {
                 hoverEnabled: true
                 cursorShape: Qt.PointingHandCursor
                 onContainsMouseChanged: {
-                    if (!mouseMain)
+                    var picture = keyMatrixMain.mouseMain;
+                    if (!picture)
                         return;
                     if (containsMouse)
-                        mouseMain.selectKey = row.index;
+                        picture.selectKey = row.index;
                     else if (!keyMatrixMain.dialogOpen())
-                        mouseMain.selectKey = -1;
+                        picture.selectKey = -1;
                 }
                 onClicked: keyMatrixMain.openKeyAssigment(row.index, false)
             }

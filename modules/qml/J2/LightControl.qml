@@ -1,5 +1,6 @@
+pragma ComponentBehavior: Bound
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
 import "lightMath.js" as LM
 
@@ -14,8 +15,8 @@ Rectangle {
         "Spotlight", "Breath Loop", "", "", "", ""]
     property bool isSave: false
     property alias lightModel: lightModel
-    readonly property Item speedSlider: speedRow.slider
-    readonly property Item brightSlider: brightRow.slider
+    readonly property SliderButton speedSlider: speedRow.slider
+    readonly property SliderButton brightSlider: brightRow.slider
     property alias rBox: rBox
     property alias gBox: gBox
     property alias bBox: bBox
@@ -27,12 +28,17 @@ Rectangle {
     readonly property int effect: lightModel.currentSelect
     readonly property bool colorMasked: !LM.colorEditable(effect)
     readonly property int rowsShown: (speedShown ? 1 : 0) + (brightShown ? 1 : 0)
-    readonly property int stageCount: mainIten.dpiSettingMain && mainIten.dpiSettingMain.dpiCount !== undefined
-                                      ? mainIten.dpiSettingMain.dpiCount : 4
+    // The DPI panel's stage count sets how many colours the device takes;
+    // the device flags come from the window.
+    property DpiSetting dpiSettingMain: null
+    readonly property int stageCount: dpiSettingMain ? dpiSettingMain.dpiCount : 4
+    property bool isPownOn: false
+    property bool isColorful: false
+    property bool is55328: false
 
     width: 232
     height: rowsShown === 2 ? 264 : (rowsShown === 1 ? 224 : 176)
-    color: mainIten.colorBlack
+    color: Style.colorBlack
 
     function lang(i) {
         return lightControlLang[i] || "";
@@ -43,10 +49,10 @@ Rectangle {
     function init(isSendData, isRecovery) {
         for (var i = 0; i < 4; ++i)
             setEffectText(i, lang(i + 1));
-        if (!isSendData && !isRecovery && !mainIten.isPownOn)
+        if (!isSendData && !isRecovery && !lightControlMain.isPownOn)
             buildExtraEffects();
 
-        var lv = U.toList(ui_View.getDataList("mouse/lightValue", isRecovery));
+        var lv = U.toList(Native.view.getDataList("mouse/lightValue", isRecovery));
         var e = U.toInt(lv[0], effect);
         if (e < 0 || e >= effectModel.count)
             e = effect >= 0 && effect < effectModel.count ? effect : 0;
@@ -55,12 +61,12 @@ Rectangle {
         brightSlider.setIndexValue(U.clamp(U.toInt(lv[2], brightSlider.segmentValue), 0, 4), false);
         showRows(e);
 
-        var cv = U.toList(ui_View.getDataList("mouse/colorValue", isRecovery));
+        var cv = U.toList(Native.view.getDataList("mouse/colorValue", isRecovery));
         var colors = blockColors.slice();
-        for (var b = 0; b < 8; ++b) {
+        for (let b = 0; b < 8; ++b) {
             var old = LM.parseColor(colors[b]) || [0, 0, 0];
             var rgb = [];
-            for (var k = 0; k < 3; ++k)
+            for (let k = 0; k < 3; ++k)
                 rgb.push(U.clamp(U.toInt(cv[3 * b + k], old[k]), 0, 255));
             colors[b] = LM.colorText(rgb[0], rgb[1], rgb[2]);
         }
@@ -75,21 +81,21 @@ Rectangle {
     function saveData(isSendData, step) {
         var value = [effect, speedSlider.segmentValue, brightSlider.segmentValue];
         if (step === 0 || step === 1)
-            ui_View.setDataList("mouse/lightValue", value);
+            Native.view.setDataList("mouse/lightValue", value);
         var colors = colorNumbers();
-        if (mainIten.is55328 && effect !== 4) {
+        if (lightControlMain.is55328 && effect !== 4) {
             colors[21] = 0;
             colors[22] = 0;
             colors[23] = 0;
         }
         if (step === 0 || step === 2)
-            ui_View.setDataList("mouse/colorValue", colors);
+            Native.view.setDataList("mouse/colorValue", colors);
         if (!isSendData)
             return;
         if (step === 0 || step === 1)
-            ui_View.mouseSetRGBEffect(value[0], value[1], value[2]);
+            Native.view.mouseSetRGBEffect(value[0], value[1], value[2]);
         if (step === 0 || step === 2)
-            ui_View.mouseSetRGBColor(mainIten.isColorful ? 0 : 1, colors);
+            Native.view.mouseSetRGBColor(lightControlMain.isColorful ? 0 : 1, colors);
     }
 
     function lightControlFocus() {
@@ -113,15 +119,15 @@ Rectangle {
     function buildExtraEffects() {
         while (effectModel.count > 4)
             effectModel.remove(effectModel.count - 1);
-        if (mainIten.isColorful)
+        if (lightControlMain.isColorful)
             for (var i = 8; i <= 14; ++i)
                 effectModel.append({ textValue: lang(i) });
-        if (mainIten.is55328)
+        if (lightControlMain.is55328)
             effectModel.append({ textValue: lang(15) });
     }
 
     function showRows(e) {
-        var rows = LM.effectRows(e, mainIten.is55328);
+        var rows = LM.effectRows(e, lightControlMain.is55328);
         speedShown = rows.speed;
         brightShown = rows.bright;
         return rows;
@@ -147,7 +153,7 @@ Rectangle {
 
     function colorNumbers() {
         var out = [];
-        for (var i = 0; i < 8; ++i) {
+        for (let i = 0; i < 8; ++i) {
             var rgb = LM.parseColor(blockColors[i]) || [0, 0, 0];
             out.push(rgb[0], rgb[1], rgb[2]);
         }
@@ -228,9 +234,9 @@ Rectangle {
         x: 8
         y: 12
         text: lightControlMain.lang(0)
-        color: mainIten.textColor
-        font.family: mainIten.fontFamily
-        font.pixelSize: mainIten.fontMiddleSize
+        color: Style.textColor
+        font.family: Style.fontFamily
+        font.pixelSize: Style.fontMiddleSize
         font.bold: true
     }
     ImageButton {
@@ -257,9 +263,9 @@ Rectangle {
             id: rowLabel
             x: 24
             text: row.title
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontNormalSize
         }
         SliderButton {
             id: stepSlider
@@ -280,15 +286,15 @@ Rectangle {
             anchors.verticalCenter: stepSlider.verticalCenter
             width: 48
             height: 16
-            color: mainIten.colorBlue
+            color: Style.colorBlue
             enabled: false
             Text {
                 objectName: "percent"
                 anchors.centerIn: parent
                 text: LM.percentText(stepSlider.segmentValue)
-                color: mainIten.textColor
-                font.family: mainIten.fontFamily
-                font.pixelSize: mainIten.fontMinSize
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontMinSize
             }
         }
     }
@@ -327,16 +333,16 @@ Rectangle {
             x: 24
             width: parent.width - 48
             height: 1
-            color: mainIten.colorGray0
+            color: Style.colorGray0
         }
         Text {
             id: colorLabel
             x: 24
             y: 12
             text: lightControlMain.lang(6)
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontNormalSize
         }
         Row {
             id: blockRow
@@ -354,7 +360,7 @@ Rectangle {
                     width: 14
                     height: 14
                     visible: LM.blockShown(index, lightControlMain.effect, lightControlMain.stageCount,
-                                           mainIten.isColorful, mainIten.is55328)
+                                           lightControlMain.isColorful, lightControlMain.is55328)
                     color: lightControlMain.blockColors[index]
                     border.width: 1
                     border.color: index === lightControlMain.selectedBlock || blockArea.containsMouse
@@ -409,9 +415,9 @@ Rectangle {
                         Text {
                             anchors.centerIn: parent
                             text: String(marker.index + 1)
-                            color: mainIten.textColor
-                            font.family: mainIten.fontFamily
-                            font.pixelSize: mainIten.fontMinSize
+                            color: Style.textColor
+                            font.family: Style.fontFamily
+                            font.pixelSize: Style.fontMinSize
                         }
                     }
                     MouseArea {
@@ -441,14 +447,14 @@ Rectangle {
 
         component ChannelLabel: Text {
             anchors.verticalCenter: parent.verticalCenter
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontNormalSize
         }
         component ChannelBox: RectInput {
             width: 32
             height: 16
-            color: mainIten.colorBlue
+            color: Style.colorBlue
             minValue: 0
             maxValue: 255
             onEndInputSignal: lightControlMain.boxesEdited()

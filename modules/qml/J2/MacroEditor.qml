@@ -1,7 +1,10 @@
+pragma ComponentBehavior: Bound
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
+import "../basic/names.js" as Names
 import "MacroEncoder.js" as Enc
+import "MacroSteps.js" as Steps
 
 // The macro editor dialog: macro names on the left, the steps of the chosen
 // macro on the right, recording, step editing and the repeat count. Every
@@ -15,10 +18,10 @@ Rectangle {
         "Insert Delay", "Insert Key", "Insert Left Key", "Insert Middle Key", "Insert Right Key",
         "", ""]
     // The controller; a test may put a recorder with macro files here.
-    // The native side publishes ui_View only after the scene is loaded, so
+    // The native side publishes the view only after the scene is loaded, so
     // it is looked up when first used rather than bound at creation.
     property var view: null
-    function ctl() { return view !== null ? view : ui_View; }
+    function ctl() { return view !== null ? view : Native.view; }
 
     readonly property int maxMacros: 100
     // Name that the name list file uses to mark a one-name list; a macro
@@ -45,16 +48,23 @@ Rectangle {
     property alias nameList: nameList
     property alias stepList: stepList
     // What the open in-place editors hold.
-    property alias renameText: renameEditor.text
+    property alias renameText: nameList.editText
     property alias pauseText: pauseEditor.text
 
+    // The panel whose buttons may hold macros, the dialog that lists them,
+    // and the key label table.
+    property KeyMatrix keyMatrixMain: null
+    property KeyAssigment keyAssigmentMain: null
+    property KeyCodeString keyCodeTable: null
+
+    signal closed
     signal deleteMacro(string name)
     signal modifyMacroName(string oldName, string newName)
     signal modifyMacroData(string name)
 
     width: 640
     height: 448
-    color: mainIten.colorGray0
+    color: Style.colorGray0
 
     function lang(i) {
         var l = macroEditorLang;
@@ -64,20 +74,18 @@ Rectangle {
     // ---- key labels ----
 
     function labelOf(code) {
-        var t = mainIten._KeyCodeString;
-        return t ? U.toText(t.keycodeTostr(code), "") : "";
+        return keyCodeTable ? U.toText(keyCodeTable.keycodeTostr(code), "") : "";
     }
 
     function codeOf(label) {
-        var t = mainIten._KeyCodeString;
-        return t ? U.toInt(t.strTokeycode(label), 0) : 0;
+        return keyCodeTable ? U.toInt(keyCodeTable.strTokeycode(label), 0) : 0;
     }
 
     // ---- names ----
 
     function names() {
         var out = [];
-        for (var i = 0; i < macroNameModel.count; ++i)
+        for (let i = 0; i < macroNameModel.count; ++i)
             out.push(macroNameModel.get(i).textValue);
         return out;
     }
@@ -88,13 +96,12 @@ Rectangle {
     }
 
     function hasName(name) {
-        return names().indexOf(name) >= 0;
+        return Names.taken(names(), name, -1);
     }
 
     function feedKeyAssigment() {
-        var dlg = mainIten.keyAssigmentMain;
-        if (dlg && dlg.macroList && U.has(dlg.macroList, "addData"))
-            dlg.macroList.addData(names());
+        if (keyAssigmentMain)
+            keyAssigmentMain.macroList.addData(names());
     }
 
     function storeNames() {
@@ -106,12 +113,7 @@ Rectangle {
     function freeName() {
         if (macroNameModel.count >= maxMacros)
             return "";
-        var taken = names();
-        for (var n = 0; n < maxMacros; ++n) {
-            if (taken.indexOf("Macro_" + n) < 0)
-                return "Macro_" + n;
-        }
-        return "";
+        return Names.firstFree(names(), "Macro_", maxMacros);
     }
 
     function init() {
@@ -154,18 +156,15 @@ Rectangle {
 
     function loadSteps() {
         clearSteps();
-        var list = U.toList(ctl().loadMacroIni(currentName()));
-        for (var i = 0; i + 1 < list.length; ++i) {
-            var s = Enc.parseStep(list[i]);
-            if (s.type >= 0 && s.type <= 4)
-                macroStepModel.append({ type: s.type, info: s.info });
-        }
-        repeatBox.textValue = list.length > 0 ? String(U.toInt(list[list.length - 1], 1)) : "1";
+        var stored = Steps.fromStored(U.toList(ctl().loadMacroIni(currentName())), U.toInt);
+        for (let i = 0; i < stored.steps.length; ++i)
+            macroStepModel.append(stored.steps[i]);
+        repeatBox.textValue = String(stored.repeat);
     }
 
     function steps() {
         var out = [];
-        for (var i = 0; i < macroStepModel.count; ++i) {
+        for (let i = 0; i < macroStepModel.count; ++i) {
             var r = macroStepModel.get(i);
             out.push({ type: r.type, info: r.info });
         }
@@ -174,7 +173,7 @@ Rectangle {
 
     function stepStrings() {
         var out = [];
-        for (var i = 0; i < macroStepModel.count; ++i) {
+        for (let i = 0; i < macroStepModel.count; ++i) {
             var r = macroStepModel.get(i);
             out.push(Enc.stepString(r.type, r.info));
         }
@@ -185,19 +184,12 @@ Rectangle {
         return Enc.imageLength(steps());
     }
 
-    // Whether a step may be added: below the editor's limit, and the result
-    // still fits the mouse's slot (an action after a long pause takes six
-    // bytes, which can pass 128 from just under the limit).
     function canAdd(candidate) {
-        return recordCount() < Enc.EDIT_LIMIT && Enc.imageLength(candidate) <= Enc.SLOT_SIZE;
+        return Steps.canAdd(steps(), candidate);
     }
 
-    // Edits that do not add a step (deleting, changing a pause) may still
-    // merge or lengthen pauses; they are refused only if they make an image
-    // grow past the slot.
     function canChange(candidate) {
-        var n = Enc.imageLength(candidate);
-        return n <= Enc.SLOT_SIZE || n <= recordCount();
+        return Steps.canChange(steps(), candidate);
     }
 
     function repeatValue() {
@@ -225,7 +217,7 @@ Rectangle {
 
     function boundEntries(name) {
         var out = [];
-        var km = mainIten.keyMatrixMain;
+        var km = keyMatrixMain;
         if (!km || !km.modKeys)
             return out;
         for (var j = 0; j < km.modKeys.count; ++j) {
@@ -239,7 +231,7 @@ Rectangle {
     }
 
     onDeleteMacro: function (name) {
-        var km = mainIten.keyMatrixMain;
+        var km = keyMatrixMain;
         var hit = boundEntries(name);
         for (var k = 0; k < hit.length; ++k) {
             var f = km.modKeys_tmp.get(hit[k]);
@@ -257,7 +249,7 @@ Rectangle {
     }
 
     onModifyMacroName: function (oldName, newName) {
-        var km = mainIten.keyMatrixMain;
+        var km = keyMatrixMain;
         var hit = boundEntries(oldName);
         for (var k = 0; k < hit.length; ++k) {
             ctl().setData("mouseMacroKey/" + km.modKeys.get(hit[k]).keyCode2, newName);
@@ -266,7 +258,7 @@ Rectangle {
     }
 
     onModifyMacroData: function (name) {
-        var km = mainIten.keyMatrixMain;
+        var km = keyMatrixMain;
         var hit = boundEntries(name);
         for (var k = 0; k < hit.length; ++k)
             sendMacro(km.modKeys.get(hit[k]).keyCode2, name);
@@ -364,7 +356,7 @@ Rectangle {
         if (renameRow < 0)
             return;
         var row = renameRow;
-        var text = renameEditor.text;
+        var text = nameList.editor.text;
         renameRow = -1;
         renameMacro(row, text);
     }
@@ -433,16 +425,15 @@ Rectangle {
             insertLabel = label;
     }
 
-    Connections {
-        target: mainIten
-        function onMsg_KB(isDown, usbCode) {
-            if (macroEditorMain.currentRow < 0)
-                return;
-            if (macroEditorMain.isInputting)
-                macroEditorMain.detectKeyboard(isDown, usbCode);
-            else if (macroEditorMain.isInsertting)
-                macroEditorMain.detectInput(isDown, usbCode);
-        }
+    // A key event of the keyboard hook: recorded, or taken by the insert-key
+    // box, while a macro is selected.
+    function keyboardEvent(isDown, usbCode) {
+        if (currentRow < 0)
+            return;
+        if (isInputting)
+            detectKeyboard(isDown, usbCode);
+        else if (isInsertting)
+            detectInput(isDown, usbCode);
     }
 
     Timer {
@@ -455,9 +446,7 @@ Rectangle {
     // ---- step menu commands ----
 
     function withInserted(at, added) {
-        var s = steps();
-        var out = s.slice(0, at).concat(added, s.slice(at));
-        return out;
+        return Steps.withInserted(steps(), at, added);
     }
 
     function insertSteps(at, added) {
@@ -468,9 +457,7 @@ Rectangle {
     function deleteStep() {
         if (stepRow < 0 || stepRow >= macroStepModel.count)
             return false;
-        var s = steps();
-        s.splice(stepRow, 1);
-        if (!canChange(s))
+        if (!canChange(Steps.without(steps(), stepRow)))
             return false;
         macroStepModel.remove(stepRow);
         stepRow = Math.min(stepRow, macroStepModel.count - 1);
@@ -481,7 +468,7 @@ Rectangle {
     function insertDelay() {
         if (currentRow < 0)
             return false;
-        var at = stepRow >= 0 ? stepRow : macroStepModel.count;
+        var at = Steps.delayAt(stepRow, macroStepModel.count);
         var added = [{ type: Enc.PAUSE, info: "50" }];
         if (!canAdd(withInserted(at, added)))
             return false;
@@ -506,8 +493,7 @@ Rectangle {
         isInsertting = false;
         if (currentRow < 0 || insertLabel === "")
             return false;
-        var last = stepRow < 0 || stepRow >= macroStepModel.count - 1;
-        var at = last ? macroStepModel.count : stepRow;
+        var at = Steps.keyAt(stepRow, macroStepModel.count);
         var added = [{ type: Enc.KEY_PRESS, info: insertLabel },
                      { type: Enc.KEY_RELEASE, info: insertLabel }];
         if (!canAdd(withInserted(at, added)))
@@ -525,7 +511,7 @@ Rectangle {
         var label = labelOf(codes[which]);
         if (label === "")
             return false;
-        var at = stepRow >= 0 ? stepRow + 1 : macroStepModel.count;
+        var at = Steps.mouseKeyAt(stepRow, macroStepModel.count);
         var added = [{ type: Enc.MOUSE_PRESS, info: label }, { type: Enc.MOUSE_RELEASE, info: label }];
         if (!canAdd(withInserted(at, added)))
             return false;
@@ -585,17 +571,15 @@ Rectangle {
         macroEditorFocus();
         insertKeyBox.visible = false;
         isInsertting = false;
-        mainIten.closeDialog(macroEditorMain);
-        var dlg = mainIten.keyAssigmentMain;
-        if (dlg && dlg.macroList && U.has(dlg.macroList, "closeMenu"))
-            dlg.macroList.closeMenu();
+        macroEditorMain.visible = false;
+        closed();
+        if (keyAssigmentMain)
+            keyAssigmentMain.macroList.closeMenu();
     }
 
     function openMenu(menu, x, y) {
         closeMenus();
-        menu.x = U.clamp(x, 0, width - menu.width);
-        menu.y = U.clamp(y, 0, height - menu.height);
-        menu.visible = true;
+        menu.openAt(x, y);
     }
 
     ListModel { id: macroNameModel }
@@ -616,7 +600,7 @@ Rectangle {
         id: titleStrip
         width: parent.width
         height: 40
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         Text {
             x: 16
             anchors.verticalCenter: parent.verticalCenter
@@ -640,7 +624,7 @@ Rectangle {
         y: 40
         width: parent.width
         height: 1
-        color: mainIten.colorOrange
+        color: Style.colorOrange
     }
 
     component Caption: Text {
@@ -668,80 +652,33 @@ Rectangle {
         y: 81
         width: 168
         height: 328
-        color: mainIten.colorBlack
-        ListView {
+        color: Style.colorBlack
+        NameList {
             id: nameList
             objectName: "macroNameList"
             anchors.fill: parent
-            clip: true
             model: macroNameModel
-            boundsBehavior: Flickable.StopAtBounds
-            delegate: Rectangle {
-                id: nameRow
-                required property int index
-                required property string textValue
-                objectName: "macroNameRow" + index
-                width: ListView.view.width
-                height: 27
-                color: index === macroEditorMain.currentRow || nameArea.containsMouse
-                       ? mainIten.colorOrange : "transparent"
-                Text {
-                    x: 16
-                    width: parent.width - 24
-                    anchors.verticalCenter: parent.verticalCenter
-                    visible: macroEditorMain.renameRow !== nameRow.index
-                    text: nameRow.textValue
-                    elide: Text.ElideRight
-                    color: Style.textColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontNormalSize
-                }
-                MouseArea {
-                    id: nameArea
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    acceptedButtons: Qt.LeftButton | Qt.RightButton
-                    onClicked: function (mouse) {
-                        if (macroEditorMain.renameRow === nameRow.index)
-                            return;
-                        macroEditorMain.closeMenus();
-                        macroEditorMain.selectMacro(nameRow.index);
-                        if (mouse.button === Qt.RightButton) {
-                            var p = mapToItem(macroEditorMain, mouse.x, mouse.y);
-                            macroEditorMain.openMenu(nameMenu, p.x, p.y);
-                        }
-                    }
-                    onDoubleClicked: function (mouse) {
-                        if (mouse.button === Qt.LeftButton)
-                            macroEditorMain.startRename(nameRow.index);
-                    }
-                }
+            rowName: "macroNameRow"
+            currentRow: macroEditorMain.currentRow
+            editRow: macroEditorMain.renameRow
+            editorName: "macroRenameEditor"
+            onEditAccepted: macroEditorMain.endRename()
+            onEditorShown: {
+                editor.text = macroEditorMain.currentName();
+                editor.selectAll();
+                editor.forceActiveFocus();
             }
-        }
-        // In-place editor over the row being renamed.
-        TextInput {
-            id: renameEditor
-            objectName: "macroRenameEditor"
-            x: 16
-            y: macroEditorMain.renameRow * 27 - nameList.contentY + 5
-            width: parent.width - 24
-            height: 17
-            visible: macroEditorMain.renameRow >= 0
-            clip: true
-            color: Style.textColor
-            selectionColor: mainIten.colorBlue
-            selectByMouse: true
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontNormalSize
-            Keys.onReturnPressed: macroEditorMain.endRename()
-            Keys.onEnterPressed: macroEditorMain.endRename()
-            onVisibleChanged: {
-                if (!visible)
+            onRowClicked: function (index, button, at) {
+                if (macroEditorMain.renameRow === index)
                     return;
-                text = macroEditorMain.currentName();
-                selectAll();
-                forceActiveFocus();
+                macroEditorMain.closeMenus();
+                macroEditorMain.selectMacro(index);
+                if (button === Qt.RightButton) {
+                    var p = nameList.mapToItem(macroEditorMain, at.x, at.y);
+                    macroEditorMain.openMenu(nameMenu, p.x, p.y);
+                }
             }
+            onRowDoubleClicked: function (index) { macroEditorMain.startRename(index); }
         }
     }
 
@@ -768,7 +705,7 @@ Rectangle {
         y: 81
         width: 424
         height: 328
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         ListView {
             id: stepList
             objectName: "macroStepList"
@@ -784,7 +721,7 @@ Rectangle {
                 objectName: "macroStepRow" + index
                 width: ListView.view.width
                 height: 27
-                color: index === macroEditorMain.stepRow ? mainIten.colorOrange : "transparent"
+                color: index === macroEditorMain.stepRow ? Style.colorOrange : "transparent"
                 Text {
                     id: positionText
                     x: 16
@@ -838,7 +775,7 @@ Rectangle {
                     anchors.verticalCenter: parent.verticalCenter
                     visible: macroEditorMain.pauseRow === stepItem.index
                     color: Style.textColor
-                    selectionColor: mainIten.colorBlue
+                    selectionColor: Style.colorBlue
                     selectByMouse: true
                     maximumLength: 5
                     font.family: Style.fontFamily
@@ -890,7 +827,7 @@ Rectangle {
         maxValue: 65535
         textValue: "1"
         border.width: 1
-        border.color: mainIten.colorGray1
+        border.color: Style.colorGray1
         onEndInputSignal: macroEditorMain.autosave()
     }
     CheckBox {
@@ -903,96 +840,35 @@ Rectangle {
 
     // ---- menus ----
 
-    component MenuRow: Rectangle {
-        id: menuRow
-        property alias text: menuText.text
-        signal chosen
-        width: parent ? parent.width : 80
-        height: 24
-        color: menuArea.containsMouse ? mainIten.colorOrange : "transparent"
-        Text {
-            id: menuText
-            x: 8
-            anchors.verticalCenter: parent.verticalCenter
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontNormalSize
-        }
-        MouseArea {
-            id: menuArea
-            anchors.fill: parent
-            hoverEnabled: true
-            onClicked: menuRow.chosen()
-        }
-    }
-
-    Rectangle {
+    ContextMenu {
         id: nameMenu
         objectName: "macroNameMenu"
-        visible: false
-        z: 20
-        width: 80
-        height: nameColumn.height + 2
-        color: mainIten.colorGray0
-        border.color: mainIten.colorGray1
-        Column {
-            id: nameColumn
-            x: 1
-            y: 1
-            width: parent.width - 2
-            MenuRow {
-                text: macroEditorMain.lang(10)
-                onChosen: { nameMenu.visible = false; macroEditorMain.deleteCurrent(); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(11)
-                onChosen: { nameMenu.visible = false; macroEditorMain.importMacro(); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(12)
-                onChosen: { nameMenu.visible = false; macroEditorMain.exportMacro(); }
-            }
+        texts: [macroEditorMain.lang(10), macroEditorMain.lang(11), macroEditorMain.lang(12)]
+        onChosen: function (index) {
+            if (index === 0)
+                macroEditorMain.deleteCurrent();
+            else if (index === 1)
+                macroEditorMain.importMacro();
+            else
+                macroEditorMain.exportMacro();
         }
     }
 
-    Rectangle {
+    ContextMenu {
         id: stepMenu
         objectName: "macroStepMenu"
-        visible: false
-        z: 20
         width: 150
-        height: stepColumn.height + 2
-        color: mainIten.colorGray0
-        border.color: mainIten.colorGray1
-        Column {
-            id: stepColumn
-            x: 1
-            y: 1
-            width: parent.width - 2
-            MenuRow {
-                text: macroEditorMain.lang(10)
-                onChosen: { stepMenu.visible = false; macroEditorMain.deleteStep(); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(13)
-                onChosen: { stepMenu.visible = false; macroEditorMain.insertDelay(); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(14)
-                onChosen: { stepMenu.visible = false; macroEditorMain.openInsertKey(); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(15)
-                onChosen: { stepMenu.visible = false; macroEditorMain.insertMouseKey(0); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(16)
-                onChosen: { stepMenu.visible = false; macroEditorMain.insertMouseKey(1); }
-            }
-            MenuRow {
-                text: macroEditorMain.lang(17)
-                onChosen: { stepMenu.visible = false; macroEditorMain.insertMouseKey(2); }
-            }
+        texts: [macroEditorMain.lang(10), macroEditorMain.lang(13), macroEditorMain.lang(14),
+            macroEditorMain.lang(15), macroEditorMain.lang(16), macroEditorMain.lang(17)]
+        onChosen: function (index) {
+            if (index === 0)
+                macroEditorMain.deleteStep();
+            else if (index === 1)
+                macroEditorMain.insertDelay();
+            else if (index === 2)
+                macroEditorMain.openInsertKey();
+            else
+                macroEditorMain.insertMouseKey(index - 3);
         }
     }
 
@@ -1017,11 +893,11 @@ Rectangle {
             y: Math.round((640 - height) / 2) - macroEditorMain.y
             width: 240
             height: 80
-            color: mainIten.colorGray0
+            color: Style.colorGray0
             Rectangle {
                 width: parent.width
                 height: 30
-                color: mainIten.colorBlack
+                color: Style.colorBlack
                 Text {
                     x: 10
                     anchors.verticalCenter: parent.verticalCenter
@@ -1037,7 +913,7 @@ Rectangle {
                 y: 30 + 12
                 width: 120
                 height: 25
-                color: mainIten.colorBlack
+                color: Style.colorBlack
                 Text {
                     objectName: "macroInsertKeyLabel"
                     anchors.centerIn: parent

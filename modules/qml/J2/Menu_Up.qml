@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 
 // Title-bar controls: help, minimize and close icons, and left of them the
 // profile drop-down.

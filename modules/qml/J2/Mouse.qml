@@ -1,16 +1,20 @@
+pragma ComponentBehavior: Bound
 import QtQuick
-import "../basic"
+import ".."
 
 // The mouse picture with a highlight and a numbered box per button. It fills
 // the window so the hotspot positions are window coordinates.
 Item {
     id: mouseMain
 
-    property int keyCount: mainIten.keyCount
+    property int keyCount: 8
     // Button shown as selected on the picture and in the panel, -1 for none.
     property int selectKey: -1
     // Button whose box the pointer is over, -1 for none.
     property int hoverKey: -1
+
+    // A button's box was clicked; the panel decides whether its dialog opens.
+    signal keyClicked(int index)
 
     // [highlight x, highlight y, label box x, label box y] per button.
     readonly property var spots: [
@@ -36,8 +40,7 @@ Item {
     function clickKey(i) {
         if (i < 0 || i >= keyCount)
             return;
-        if (keyMatrixMain && typeof keyMatrixMain.openKeyAssigment === "function")
-            keyMatrixMain.openKeyAssigment(i, true);
+        keyClicked(i);
     }
 
     Image {

@@ -1,6 +1,8 @@
+pragma ComponentBehavior: Bound
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
+import "../basic/names.js" as Names
 
 // The profile dialog: named profiles with their profile numbers, created,
 // imported, exported, renamed and deleted here; the same entry list feeds
@@ -30,17 +32,22 @@ Rectangle {
     property alias profileDataModel0: profileDataModel0
     property alias profileMenu: profileMenu
     property alias profileList: profileList
-    property alias renameEditor: renameEditor
+    property alias renameEditor: profileList.editor
     property alias newButton: newButton
     property alias importButton: importButton
 
     // Raised by the title-bar drop-down with the chosen position; the
     // window maps it through profileNumberAt before switching.
     signal changeProfile(int position)
+    signal closed
+    // The profile shown by the pages was overwritten by an import.
+    signal currentProfileReplaced
+    // The title bar's drop-down lists these entries and follows them.
+    property Menu_Up menu_Up: null
 
     width: 415
     height: 288
-    color: mainIten.colorGray0
+    color: Style.colorGray0
 
     function lang(i) {
         var l = profileLang;
@@ -66,7 +73,7 @@ Rectangle {
 
     function entryStrings() {
         var out = [];
-        for (var i = 0; i < profileDataModel0.count; ++i) {
+        for (let i = 0; i < profileDataModel0.count; ++i) {
             var e = profileDataModel0.get(i);
             out.push(e.textValue + String(e.profileNo));
         }
@@ -74,14 +81,18 @@ Rectangle {
     }
 
     function writeBack() {
-        ui_View.updataNameList(nameListType, entryStrings());
+        Native.view.updataNameList(nameListType, entryStrings());
+    }
+
+    function names() {
+        var out = [];
+        for (let i = 0; i < profileDataModel0.count; ++i)
+            out.push(profileDataModel0.get(i).textValue);
+        return out;
     }
 
     function hasName(name, exceptRow) {
-        for (var i = 0; i < profileDataModel0.count; ++i)
-            if (i !== exceptRow && profileDataModel0.get(i).textValue === name)
-                return true;
-        return false;
+        return Names.taken(names(), name, exceptRow);
     }
 
     function lowestFreeNumber() {
@@ -92,10 +103,7 @@ Rectangle {
     }
 
     function lowestFreeName() {
-        for (var n = 0; n < 12; ++n)
-            if (!hasName("profile_" + n, -1))
-                return "profile_" + n;
-        return "profile_";
+        return Names.firstFree(names(), "profile_", 12) || "profile_";
     }
 
     // Stored entries are the name followed by the number as one digit. An
@@ -107,7 +115,7 @@ Rectangle {
             raw = [raw[0]];
         var out = [];
         var taken = {};
-        for (var i = 0; i < raw.length && out.length < maxProfiles; ++i) {
+        for (let i = 0; i < raw.length && out.length < maxProfiles; ++i) {
             var s = U.toText(raw[i], "");
             if (s.length < 1)
                 continue;
@@ -133,7 +141,7 @@ Rectangle {
     }
 
     function init() {
-        var entries = parseEntries(ui_View.getNameList(nameListType));
+        var entries = parseEntries(Native.view.getNameList(nameListType));
         profileDataModel0.clear();
         for (var i = 0; i < entries.length; ++i)
             profileDataModel0.append(entries[i]);
@@ -169,7 +177,7 @@ Rectangle {
         endEditing();
         var number = appendEntry();
         if (number >= 0)
-            ui_View.resetProfile(number);
+            Native.view.resetProfile(number);
         return number;
     }
 
@@ -180,7 +188,7 @@ Rectangle {
             number = profileNumberAt(selectRow);
         if (number < 0)
             return false;
-        var loaded = U.toBool(ui_View.loadProfile(number), false);
+        var loaded = U.toBool(Native.view.loadProfile(number), false);
         // The pages hold the current profile's values; an import over it
         // must reach them and the mouse, or the next Save would undo it.
         if (loaded && number === profileNo)
@@ -189,17 +197,14 @@ Rectangle {
     }
 
     function reloadCurrent() {
-        mainIten.controlUIEnable(false);
-        if (U.has(mainIten, "reloadPagesAndSend"))
-            mainIten.reloadPagesAndSend();
-        mainIten.controlUIEnable(true);
+        currentProfileReplaced();
     }
 
     function exportProfile(row) {
         var number = profileNumberAt(row === undefined ? selectRow : row);
         if (number < 0)
             return;
-        ui_View.saveProfile(number);
+        Native.view.saveProfile(number);
     }
 
     function canDelete(row) {
@@ -224,7 +229,7 @@ Rectangle {
     // current profile is gone, that position names another entry.
     function syncTitleBar() {
         var pos = positionOfProfile(profileNo);
-        if (pos >= 0 && typeof menu_Up !== "undefined" && U.has(menu_Up, "selectProfile"))
+        if (pos >= 0 && menu_Up)
             menu_Up.selectProfile(pos);
     }
 
@@ -247,9 +252,9 @@ Rectangle {
         closeMenu();
         selectRow = row;
         editRow = row;
-        renameEditor.text = profileDataModel0.get(row).textValue;
-        renameEditor.forceActiveFocus();
-        renameEditor.selectAll();
+        profileList.editor.text = profileDataModel0.get(row).textValue;
+        profileList.editor.forceActiveFocus();
+        profileList.editor.selectAll();
     }
 
     function endEditing() {
@@ -257,8 +262,8 @@ Rectangle {
             return;
         var row = editRow;
         editRow = -1;
-        renameProfile(row, renameEditor.text);
-        renameEditor.focus = false;
+        renameProfile(row, profileList.editor.text);
+        profileList.editor.focus = false;
     }
 
     function openMenu(row, px, py) {
@@ -282,8 +287,9 @@ Rectangle {
 
     function closeDialog() {
         profileFocus();
-        mainIten.closeDialog(profileMain);
-        if (typeof menu_Up !== "undefined" && menu_Up && menu_Up.profileList)
+        profileMain.visible = false;
+        closed();
+        if (menu_Up)
             menu_Up.profileList.closeMenu();
     }
 
@@ -301,14 +307,14 @@ Rectangle {
         id: titleStrip
         width: parent.width
         height: 40
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         Text {
             x: 16
             anchors.verticalCenter: parent.verticalCenter
             text: profileMain.lang(0)
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontMiddleSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontMiddleSize
             font.bold: true
         }
         ImageButton {
@@ -326,7 +332,7 @@ Rectangle {
         y: 40
         width: parent.width
         height: 1
-        color: mainIten.colorBlack
+        color: Style.colorBlack
     }
 
     Rectangle {
@@ -335,7 +341,7 @@ Rectangle {
         y: 57
         width: 384
         height: 180
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         clip: true
 
         MouseArea {
@@ -343,73 +349,32 @@ Rectangle {
             onPressed: profileMain.profileFocus()
         }
 
-        ListView {
+        NameList {
             id: profileList
             anchors.fill: parent
-            interactive: false
+            scrolls: false
             model: profileDataModel0
-            delegate: Rectangle {
-                id: row
-                required property int index
-                required property string textValue
-                width: profileList.width
-                height: 27
-                color: index === profileMain.selectRow || rowArea.containsMouse ? mainIten.colorOrange
-                                                                                  : mainIten.colorBlack
-                Text {
-                    x: 16
-                    anchors.verticalCenter: parent.verticalCenter
-                    visible: profileMain.editRow !== row.index
-                    text: row.textValue
-                    color: mainIten.textColor
-                    font.family: mainIten.fontFamily
-                    font.pixelSize: mainIten.fontNormalSize
-                }
-                MouseArea {
-                    id: rowArea
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    acceptedButtons: Qt.LeftButton | Qt.RightButton
-                    onPressed: function (mouse) {
-                        if (profileMain.editRow >= 0 && profileMain.editRow !== row.index)
-                            profileMain.endEditing();
-                        if (mouse.button === Qt.RightButton) {
-                            var p = mapToItem(profileMain, mouse.x, mouse.y);
-                            profileMain.openMenu(row.index, p.x, p.y);
-                        } else {
-                            profileMain.closeMenu();
-                            profileMain.selectRow = row.index;
-                        }
-                    }
-                    onDoubleClicked: function (mouse) {
-                        if (mouse.button === Qt.LeftButton)
-                            profileMain.startEditing(row.index);
-                    }
-                }
-            }
-        }
-
-        TextInput {
-            id: renameEditor
-            x: 16
-            y: profileMain.editRow * 27
-            width: listBox.width - 24
-            height: 27
-            visible: profileMain.editRow >= 0
-            verticalAlignment: TextInput.AlignVCenter
-            maximumLength: 31
-            selectByMouse: true
-            color: mainIten.textColor
-            selectionColor: mainIten.colorBlue
-            selectedTextColor: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
-            Keys.onReturnPressed: profileMain.endEditing()
-            Keys.onEnterPressed: profileMain.endEditing()
-            Keys.onEscapePressed: {
+            currentRow: profileMain.selectRow
+            editRow: profileMain.editRow
+            editorHeight: 27
+            maxLength: 31
+            onEditAccepted: profileMain.endEditing()
+            onEditCancelled: {
                 profileMain.editRow = -1;
-                focus = false;
+                editor.focus = false;
             }
+            onRowPressed: function (index, button, at) {
+                if (profileMain.editRow >= 0 && profileMain.editRow !== index)
+                    profileMain.endEditing();
+                if (button === Qt.RightButton) {
+                    var p = profileList.mapToItem(profileMain, at.x, at.y);
+                    profileMain.openMenu(index, p.x, p.y);
+                } else {
+                    profileMain.closeMenu();
+                    profileMain.selectRow = index;
+                }
+            }
+            onRowDoubleClicked: function (index) { profileMain.startEditing(index); }
         }
     }
 
@@ -421,11 +386,11 @@ Rectangle {
             id: newButton
             objectName: "profileNew"
             text: profileMain.lang(1)
-            normalColor: mainIten.colorGray0
+            normalColor: Style.colorGray0
             Rectangle {
                 anchors.fill: parent
                 color: "transparent"
-                border.color: newButton.hovered ? mainIten.colorOrange : mainIten.colorGray1
+                border.color: newButton.hovered ? Style.colorOrange : Style.colorGray1
             }
             onClicked: profileMain.newProfile()
         }
@@ -433,11 +398,11 @@ Rectangle {
             id: importButton
             objectName: "profileImport"
             text: profileMain.lang(2)
-            normalColor: mainIten.colorGray0
+            normalColor: Style.colorGray0
             Rectangle {
                 anchors.fill: parent
                 color: "transparent"
-                border.color: importButton.hovered ? mainIten.colorOrange : mainIten.colorGray1
+                border.color: importButton.hovered ? Style.colorOrange : Style.colorGray1
             }
             onClicked: profileMain.importProfile()
         }
@@ -450,8 +415,8 @@ Rectangle {
         height: 48
         visible: false
         z: 5
-        color: mainIten.colorGray0
-        border.color: mainIten.colorGray1
+        color: Style.colorGray0
+        border.color: Style.colorGray1
         Column {
             x: 1
             y: 0
@@ -460,7 +425,7 @@ Rectangle {
                 objectName: "profileMenuDelete"
                 width: 98
                 text: profileMain.lang(3)
-                normalColor: mainIten.colorGray0
+                normalColor: Style.colorGray0
                 onClicked: {
                     var r = profileMain.menuRow;
                     profileMain.closeMenu();
@@ -472,7 +437,7 @@ Rectangle {
                 objectName: "profileMenuExport"
                 width: 98
                 text: profileMain.lang(4)
-                normalColor: mainIten.colorGray0
+                normalColor: Style.colorGray0
                 onClicked: {
                     var r = profileMain.menuRow;
                     profileMain.closeMenu();

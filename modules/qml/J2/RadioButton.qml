@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 
 // A click only ever selects; the page clears the other options of a group.
 Item {

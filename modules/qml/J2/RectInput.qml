@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 
 // One-line number box: up to four digits within minValue..maxValue. Leaving
 // it with nothing (or less than 1) in it writes "0", so a page never reads

@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
 import "dpiMath.js" as DM
 
@@ -8,25 +8,26 @@ Rectangle {
     id: reportRateRect
 
     property alias reportRateList: reportRateList
+    property string title
 
     width: 232
     height: 42
-    color: mainIten.colorBlack
+    color: Style.colorBlack
 
     function init(isSendData) {
-        var index = U.toInt(ui_View.getData("mouse/reportRate", false), 3);
+        var index = U.toInt(Native.view.getData("mouse/reportRate", false), 3);
         // An unknown stored choice is shown as the rate it is sent as.
         if (index < 0 || index > 3)
             index = 3;
         reportRateList.currentSelect = index;
         reportRateList.closeMenu();
         if (isSendData)
-            ui_View.mouseSetReportRate(DM.rateCode(index));
+            Native.view.mouseSetReportRate(DM.rateCode(index));
     }
 
     function chooseRate(index) {
-        ui_View.setData("mouse/reportRate", index);
-        ui_View.mouseSetReportRate(DM.rateCode(index));
+        Native.view.setData("mouse/reportRate", index);
+        Native.view.mouseSetReportRate(DM.rateCode(index));
     }
 
     function closeMenu() {
@@ -45,10 +46,10 @@ Rectangle {
     Text {
         x: 8
         anchors.verticalCenter: parent.verticalCenter
-        text: mainIten.mainLang[3] || ""
-        color: mainIten.textColor
-        font.family: mainIten.fontFamily
-        font.pixelSize: mainIten.fontMiddleSize
+        text: reportRateRect.title
+        color: Style.textColor
+        font.family: Style.fontFamily
+        font.pixelSize: Style.fontMiddleSize
     }
 
     DropDownList {

@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/slider.js" as Geo
 
 // Horizontal slider: a 6 px track with a 12 px knob whose left edge is the

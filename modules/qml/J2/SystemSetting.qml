@@ -1,5 +1,6 @@
+pragma ComponentBehavior: Bound
 import QtQuick
-import "../basic"
+import ".."
 import "../basic/util.js" as U
 import "dpiMath.js" as DM
 
@@ -11,29 +12,33 @@ Rectangle {
 
     property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow",
         "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "", "", "", "", "", "", ""]
+    signal closed
+    // An input box took the focus: the window closes its open drop-downs.
+    signal focusRequested
+
     readonly property bool scrollScreen: screenOption.isSelect
-    readonly property Item mouseSpeedSlider: mouseSpeedBlock.slider
-    readonly property Item doubleSpeedSlider: doubleSpeedBlock.slider
+    readonly property SliderButton mouseSpeedSlider: mouseSpeedBlock.slider
+    readonly property SliderButton doubleSpeedSlider: doubleSpeedBlock.slider
     property alias scrollLinesBox: scrollLinesBox
     property alias rowsOption: rowsOption
     property alias screenOption: screenOption
 
     width: 416
     height: 312
-    color: mainIten.colorGray0
+    color: Style.colorGray0
 
     function lang(i) {
         return systemSettingLang[i] || "";
     }
 
     function init(isSendData, isRecovery) {
-        var mouseRate = U.toInt(ui_View.getData("mouse/mouseRate", isRecovery), -1);
-        var doubleRate = U.toInt(ui_View.getData("mouse/doubleRate", isRecovery), -1);
+        var mouseRate = U.toInt(Native.view.getData("mouse/mouseRate", isRecovery), -1);
+        var doubleRate = U.toInt(Native.view.getData("mouse/doubleRate", isRecovery), -1);
         if (mouseRate >= 0)
             mouseSpeedSlider.setValue(mouseRate);
         if (doubleRate >= 0)
             doubleSpeedSlider.setValue(doubleRate);
-        var lines = U.toInt(ui_View.getData("mouse/scrollRate", isRecovery), -1);
+        var lines = U.toInt(Native.view.getData("mouse/scrollRate", isRecovery), -1);
         if (lines > 100) {
             selectScroll(true);
         } else {
@@ -58,17 +63,17 @@ Rectangle {
 
     function saveData(isSendData, step) {
         var lines = scrollValue();
-        ui_View.setData("mouse/mouseRate", knob(mouseSpeedSlider));
-        ui_View.setData("mouse/doubleRate", knob(doubleSpeedSlider));
-        ui_View.setData("mouse/scrollRate", lines);
+        Native.view.setData("mouse/mouseRate", knob(mouseSpeedSlider));
+        Native.view.setData("mouse/doubleRate", knob(doubleSpeedSlider));
+        Native.view.setData("mouse/scrollRate", lines);
         if (!isSendData)
             return;
         if (step === 0 || step === 1)
-            ui_View.mouseSetCursorSpeed(DM.speedIndex(knob(mouseSpeedSlider)));
+            Native.view.mouseSetCursorSpeed(DM.speedIndex(knob(mouseSpeedSlider)));
         if (step === 0 || step === 2)
-            ui_View.mouseSetDoubleClickSpeed(DM.speedIndex(knob(doubleSpeedSlider)));
+            Native.view.mouseSetDoubleClickSpeed(DM.speedIndex(knob(doubleSpeedSlider)));
         if (step === 0 || step === 3)
-            ui_View.mouseSetVerticalScrollLines(lines);
+            Native.view.mouseSetVerticalScrollLines(lines);
     }
 
     function selectScroll(oneScreen) {
@@ -95,14 +100,14 @@ Rectangle {
         id: titleStrip
         width: parent.width
         height: 40
-        color: mainIten.colorBlack
+        color: Style.colorBlack
         Text {
             x: 16
             anchors.verticalCenter: parent.verticalCenter
             text: systemSettingMain.lang(0)
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontMiddleSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontMiddleSize
             font.bold: true
         }
         ImageButton {
@@ -113,7 +118,10 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             source: Style.image("index", "closeBtn")
             hoverSource: Style.image("index", "closeBtnH")
-            onClicked: mainIten.closeDialog(systemSettingMain)
+            onClicked: {
+                systemSettingMain.visible = false;
+                systemSettingMain.closed();
+            }
         }
         ImageButton {
             id: restoreButton
@@ -130,7 +138,7 @@ Rectangle {
         y: 40
         width: parent.width
         height: 1
-        color: mainIten.colorOrange
+        color: Style.colorOrange
     }
 
     component SpeedBlock: Item {
@@ -142,9 +150,9 @@ Rectangle {
         height: 64
         Text {
             text: block.title
-            color: mainIten.textColor
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontNormalSize
         }
         SliderButton {
             id: blockSlider
@@ -158,17 +166,17 @@ Rectangle {
             x: blockSlider.x
             y: 42
             text: systemSettingMain.lang(3)
-            color: mainIten.colorGray2
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontMinSize
+            color: Style.colorGray2
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontMinSize
         }
         Text {
             x: blockSlider.x + blockSlider.width - width
             y: 42
             text: systemSettingMain.lang(4)
-            color: mainIten.colorGray2
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontMinSize
+            color: Style.colorGray2
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontMinSize
         }
     }
 
@@ -184,7 +192,7 @@ Rectangle {
         y: 124
         width: 384
         height: 1
-        color: mainIten.colorBlack
+        color: Style.colorBlack
     }
     SpeedBlock {
         id: doubleSpeedBlock
@@ -198,16 +206,16 @@ Rectangle {
         y: 208
         width: 384
         height: 1
-        color: mainIten.colorBlack
+        color: Style.colorBlack
     }
 
     Text {
         x: 16
         y: 220
         text: systemSettingMain.lang(5)
-        color: mainIten.textColor
-        font.family: mainIten.fontFamily
-        font.pixelSize: mainIten.fontNormalSize
+        color: Style.textColor
+        font.family: Style.fontFamily
+        font.pixelSize: Style.fontNormalSize
     }
     RadioButton {
         id: rowsOption
@@ -230,12 +238,12 @@ Rectangle {
         anchors.verticalCenter: rowsOption.verticalCenter
         width: 32
         height: 16
-        color: mainIten.colorBlue
+        color: Style.colorBlue
         minValue: 1
         maxValue: 100
         textValue: "3"
         Component.onCompleted: input.maximumLength = 3
-        onInputSignal: mainIten.mainFocus()
+        onInputSignal: systemSettingMain.focusRequested()
         onEndInputSignal: systemSettingMain.endLinesInput()
     }
     RadioButton {

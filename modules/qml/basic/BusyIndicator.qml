@@ -1,5 +1,5 @@
 import QtQuick
-import "."
+import ".."
 
 // "LOADING ......" pulsing while the window is busy.
 Text {

@@ -1,5 +1,5 @@
 import QtQuick
-import "."
+import ".."
 
 // The flat text button of the window: blue (or the given colour), orange
 // while hovered or marked active.

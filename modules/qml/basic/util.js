@@ -53,15 +53,3 @@ function clamp(v, lo, hi) {
         return lo;
     return Math.max(lo, Math.min(hi, v));
 }
-
-// Whether obj offers a callable member called name (pages that are not
-// part of the scene yet, or older pages, simply lack it).
-function has(obj, name) {
-    return obj !== undefined && obj !== null && typeof obj[name] === "function";
-}
-
-function call(obj, name, args) {
-    if (!has(obj, name))
-        return undefined;
-    return obj[name].apply(obj, args || []);
-}
