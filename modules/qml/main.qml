@@ -524,13 +524,15 @@ Rectangle {
             hoverEnabled: true
             property real pressX: 0
             property real pressY: 0
+            property bool systemMove: false
             onPressed: function (mouse) {
                 mainIten.maskFocus();
                 pressX = mouse.x;
                 pressY = mouse.y;
+                systemMove = Native.window.startSystemMove();
             }
             onPositionChanged: function (mouse) {
-                if (!pressed)
+                if (!pressed || systemMove)
                     return;
                 Native.window.onXChanged(Math.round(mouse.x - pressX));
                 Native.window.onYChanged(Math.round(mouse.y - pressY));
