@@ -2,6 +2,7 @@
 // nothing, each command's effect on the simulated mouse, the settings files
 // and the window, refusals that change nothing, and a command queued behind
 // a profile switch.
+#include "../support/x11_window.h"
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -310,21 +311,8 @@ private:
         }
         return all;
     }
-    QString windowInfo() {
-        QProcess info;
-        info.start("xwininfo", {"-name", "SKARN SK-70"});
-        info.waitForFinished(10000);
-        return QString::fromUtf8(info.readAllStandardOutput());
-    }
-    QPoint windowPosition() {
-        const QString text = windowInfo();
-        const auto at = [&](const char *what) {
-            const QRegularExpression re(
-                QStringLiteral("Absolute upper-left %1:\\s+(-?\\d+)").arg(QLatin1String(what)));
-            return re.match(text).captured(1).toInt();
-        };
-        return {at("X"), at("Y")};
-    }
+    QString windowInfo() { return X11Window::info(); }
+    QPoint windowPosition() { return X11Window::position(); }
     QImage grab() {
         const QString shot = dir.path() + "/screen.png";
         QProcess::execute("import", {"-window", "root", shot});

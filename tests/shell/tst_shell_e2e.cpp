@@ -1,6 +1,7 @@
 // The virtual program as a user meets it: started from another folder, alone
 // per executable, finding the simulated mouse, following unplug and plug,
 // passing key presses to the scene and leaving with status 0.
+#include "../support/x11_window.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -242,21 +243,8 @@ private:
         QFile::copy(shot, "shell_e2e_" + name);
         return QImage(shot);
     }
-    QString windowInfo() {
-        QProcess info;
-        info.start("xwininfo", {"-name", "SKARN SK-70"});
-        info.waitForFinished(10000);
-        return QString::fromUtf8(info.readAllStandardOutput());
-    }
-    QPoint windowPosition() {
-        const QString geometry = windowInfo();
-        const auto at = [&](const char *what) {
-            const QRegularExpression re(
-                QStringLiteral("Absolute upper-left %1:\\s+(-?\\d+)").arg(QLatin1String(what)));
-            return re.match(geometry).captured(1).toInt();
-        };
-        return {at("X"), at("Y")};
-    }
+    QString windowInfo() { return X11Window::info(); }
+    QPoint windowPosition() { return X11Window::position(); }
     bool waitForMapState(const QString &state, int timeoutMs) {
         QDeadlineTimer deadline(timeoutMs);
         while (!windowInfo().contains("Map State: " + state)) {
