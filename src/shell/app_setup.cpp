@@ -2,12 +2,62 @@
 
 #include "shell_log.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFont>
+#include <QMetaProperty>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWidget>
 #include <QQuickWindow>
+#include <QTimer>
 
 namespace AppSetup {
+
+namespace {
+
+// After the start-up logo has gone the scene has drawn its full window once;
+// by then start-up's garbage is garbage.
+constexpr int kSettleMs = 500;
+
+void releaseStartupMemory() {
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget *w : widgets)
+        if (auto *view = qobject_cast<QQuickWidget *>(w))
+            if (QQmlEngine *engine = view->engine())
+                engine->collectGarbage();
+    releasePlatformMemory();
+}
+
+// Watches the scene's root for the end of start-up ("uiShown" turning true)
+// and releases memory once, shortly after.
+void watchForStartupEnd() {
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget *w : widgets) {
+        auto *view = qobject_cast<QQuickWidget *>(w);
+        QQuickItem *root = view ? view->rootObject() : nullptr;
+        if (!root)
+            continue;
+        const QMetaObject *meta = root->metaObject();
+        const int index = meta->indexOfProperty("uiShown");
+        if (index < 0 || !meta->property(index).hasNotifySignal())
+            continue;
+        auto *relay = new QTimer(root);
+        relay->setSingleShot(true);
+        relay->setInterval(kSettleMs);
+        QObject::connect(relay, &QTimer::timeout, relay, [relay] {
+            releaseStartupMemory();
+            relay->deleteLater();
+        });
+        const QMetaMethod start =
+            relay->metaObject()->method(relay->metaObject()->indexOfMethod("start()"));
+        QObject::connect(root, meta->property(index).notifySignal(), relay, start);
+        return;
+    }
+}
+
+} // namespace
 
 QString enterExecutableFolder() {
     QString folder = QCoreApplication::applicationFilePath();
@@ -18,6 +68,9 @@ QString enterExecutableFolder() {
 
 void prepareScene() {
     QFont::insertSubstitution(QStringLiteral("微软雅黑"), QStringLiteral("WenQuanYi Micro Hei"));
+    // Once the event loop runs, the window and its scene exist.
+    QTimer::singleShot(0, qApp, &watchForStartupEnd);
+
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"),
                               QStringLiteral("WenQuanYi Micro Hei"));
 

@@ -12,7 +12,11 @@ QString enterExecutableFolder();
 // Lets the scene's font family render Chinese with what Linux ships, and
 // picks the software renderer for the scene unless the environment names
 // another (QT_QUICK_BACKEND, QSG_RHI_BACKEND). Call after the application
-// object exists and before the first view is created.
+// object exists and before the first view is created. Once the scene has
+// ended its start-up, what start-up left behind is released.
 void prepareScene();
+
+// Gives memory that is only a cache or free back to the system (per OS).
+void releasePlatformMemory();
 
 } // namespace AppSetup
