@@ -46,7 +46,11 @@ void watchForStartupEnd() {
         auto *relay = new QTimer(root);
         relay->setSingleShot(true);
         relay->setInterval(kSettleMs);
-        QObject::connect(relay, &QTimer::timeout, relay, [relay] {
+        // The flag also changes when the logo first appears; only its
+        // turning true ends start-up.
+        QObject::connect(relay, &QTimer::timeout, relay, [relay, root] {
+            if (!root->property("uiShown").toBool())
+                return;
             releaseStartupMemory();
             relay->deleteLater();
         });
@@ -68,11 +72,10 @@ QString enterExecutableFolder() {
 
 void prepareScene() {
     QFont::insertSubstitution(QStringLiteral("微软雅黑"), QStringLiteral("WenQuanYi Micro Hei"));
-    // Once the event loop runs, the window and its scene exist.
-    QTimer::singleShot(0, qApp, &watchForStartupEnd);
-
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"),
                               QStringLiteral("WenQuanYi Micro Hei"));
+    // Once the event loop runs, the window and its scene exist.
+    QTimer::singleShot(0, qApp, &watchForStartupEnd);
 
     // An explicit choice in the environment wins.
     if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") ||
