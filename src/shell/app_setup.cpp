@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFont>
 #include <QMetaProperty>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWidget>
 #include <QQuickWindow>
@@ -17,21 +16,11 @@ namespace AppSetup {
 
 namespace {
 
-// After the start-up logo has gone the scene has drawn its full window once;
-// by then start-up's garbage is garbage.
+// After the start-up logo has gone the scene has drawn its full window once.
 constexpr int kSettleMs = 500;
 
-void releaseStartupMemory() {
-    const QWidgetList widgets = QApplication::allWidgets();
-    for (QWidget *w : widgets)
-        if (auto *view = qobject_cast<QQuickWidget *>(w))
-            if (QQmlEngine *engine = view->engine())
-                engine->collectGarbage();
-    releasePlatformMemory();
-}
-
 // Watches the scene's root for the end of start-up ("uiShown" turning true)
-// and releases memory once, shortly after.
+// and then drops the font pages once, shortly after.
 void watchForStartupEnd() {
     const QWidgetList widgets = QApplication::allWidgets();
     for (QWidget *w : widgets) {
@@ -51,7 +40,7 @@ void watchForStartupEnd() {
         QObject::connect(relay, &QTimer::timeout, relay, [relay, root] {
             if (!root->property("uiShown").toBool())
                 return;
-            releaseStartupMemory();
+            dropFontPages();
             relay->deleteLater();
         });
         const QMetaMethod start =

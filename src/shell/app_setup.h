@@ -13,10 +13,11 @@ QString enterExecutableFolder();
 // picks the software renderer for the scene unless the environment names
 // another (QT_QUICK_BACKEND, QSG_RHI_BACKEND). Call after the application
 // object exists and before the first view is created. Once the scene has
-// ended its start-up, what start-up left behind is released.
+// ended its start-up, the font pages read for it are dropped.
 void prepareScene();
 
-// Gives memory that is only a cache or free back to the system (per OS).
-void releasePlatformMemory();
+// Gives back the pages of mapped font files read so far (per OS); the
+// glyph cache holds what they gave.
+void dropFontPages();
 
 } // namespace AppSetup

@@ -1,6 +1,6 @@
 #include "app_setup.h"
 
-#include <malloc.h>
+#include <strings.h>
 #include <sys/mman.h>
 
 #include <cstdio>
@@ -19,6 +19,8 @@ bool isFontFile(const char *path) {
     }
     return false;
 }
+
+} // namespace
 
 // FreeType reads glyph outlines straight from the mapped font file, and the
 // kernel maps a fault's neighbours along with it: for a large CJK font that
@@ -46,15 +48,6 @@ void dropFontPages() {
         madvise(start, to - from, MADV_DONTNEED);
     }
     std::fclose(maps);
-}
-
-} // namespace
-
-void releasePlatformMemory() {
-    dropFontPages();
-    // Start-up frees much more than it keeps (parsed settings, decoded
-    // pictures, the scene's temporaries); give the free tail back.
-    malloc_trim(0);
 }
 
 } // namespace AppSetup
