@@ -316,12 +316,14 @@ Rectangle {
         }
     }
 
-    // Start-up logo, until the first protect interval ends.
+    // Start-up logo, until the first protect interval ends. It shows once,
+    // so its picture is decoded only while it shows and not kept after.
     Image {
         id: startLogo
         objectName: "startLogo"
         anchors.centerIn: parent
-        source: Style.image("index", "powerOn")
+        cache: false
+        source: visible ? Style.image("index", "powerOn") : ""
     }
 
     // Background, title bar, title logo.

@@ -23,6 +23,10 @@ Rectangle {
     property int selectGun2: 0
     property int selectGun3: 0
     property int currentRow: 0
+    // Its pictures are decoded when the dialog first shows, not at start-up.
+    property bool shownOnce: false
+    onVisibleChanged: if (visible)
+                          shownOnce = true
     // Something changed since the dialog last sent to the mouse.
     property bool isSave: false
 
@@ -337,7 +341,7 @@ Rectangle {
                                                                                     : Style.colorBlack
             Image {
                 anchors.centerIn: parent
-                source: gunRow.gunImage
+                source: gunControlMain.shownOnce ? gunRow.gunImage : ""
             }
             Text {
                 x: 16
@@ -400,7 +404,7 @@ Rectangle {
             y: cursorTitle.y + cursorTitle.height + 12
             width: 190
             height: 190
-            source: Style.image("gun", "target")
+            source: gunControlMain.shownOnce ? Style.image("gun", "target") : ""
 
             Rectangle {
                 id: redDot
