@@ -1,0 +1,145 @@
+import QtQuick
+import QtTest
+
+// The scene's own controls under the mouse and keyboard: what they report,
+// and when.
+Item {
+    id: top
+    width: 600
+    height: 600
+
+    property var events: []
+    function note(e) { events = events.concat([e]); }
+
+    TestCase {
+        name: "Controls"
+        when: windowShown
+
+        function make(file, props, signalNames) {
+            var c = Qt.createComponent("qrc:/modules/qml/J2/" + file);
+            verify(c.status === Component.Ready, c.errorString());
+            var o = createTemporaryObject(c, top, props);
+            signalNames.forEach(function (s) {
+                o[s].connect(function (a) { top.note(s + (a === undefined ? "" : " " + a)); });
+            });
+            top.events = [];
+            return o;
+        }
+        function list(n) {
+            var rows = [];
+            for (var i = 0; i < n; ++i)
+                rows.push({ textValue: "row " + i });
+            return make("DropDownList.qml", { x: 20, y: 20, width: 120, mdItems: rows }, ["btnClick", "valueChange"]);
+        }
+
+        // A choice is reported once the list has closed, also for the row
+        // already chosen; the strip at the right edge is no row.
+        function test_listChoice_data() {
+            return [{ tag: "another row", row: 0, x: 30, sent: true }, { tag: "the current row", row: 2, x: 30, sent: true },
+                    { tag: "right edge", row: 1, x: 112, sent: false }];
+        }
+        function test_listChoice(d) {
+            var l = list(4);
+            mouseClick(l, 30, 12);
+            mouseClick(l, 30, 12);
+            tryCompare(l, "animating", false);
+            verify(l.isDrop, "a click while sliding does not reverse the opening");
+            top.events = [];
+            mouseClick(l, d.x, 24 + 24 * d.row + 12);
+            compare(top.events, []);
+            tryVerify(function () { return !l.animating; });
+            compare(l.isDrop, !d.sent);
+            compare(top.events, d.sent ? ["valueChange " + d.row] : []);
+        }
+
+        function test_gridSpotsWithoutChoiceKeepIt() {
+            var g = make("DropDownGrid.qml", { x: 20, y: 20, width: 100, mdItems: ["a", "b", "c", ""] }, ["btnClick"]);
+            g.currentSelect = 1;
+            mouseClick(g, 30, 12);
+            tryCompare(g, "animating", false);
+            mouseClick(g, 150, 24 + 24 + 12); // no cell there
+            compare([g.currentSelect, top.events], [1, []]);
+            mouseClick(g, 50, 24 + 24 + 12); // an empty cell
+            compare([g.currentSelect, top.events], [1, ["btnClick"]]);
+            top.events = [];
+            mouseClick(g, 250, 24 + 12);
+            compare([g.currentSelect, top.events], [2, ["btnClick"]]);
+        }
+
+        // A click moves the knob to the first grid position at or right of
+        // the pointer and reports where it ended.
+        function test_sliderClick_data() {
+            return [
+                { tag: "just right of 22.5", x: 29, pos: 42, isScale: true },
+                { tag: "just left of 22.5", x: 28, pos: 22.5, isScale: true },
+                { tag: "far left", x: 1, pos: 3, isScale: true },
+                { tag: "free", x: 40, pos: 34, isScale: false },
+            ];
+        }
+        function test_sliderClick(d) {
+            var s = make("SliderButton.qml", { x: 20, y: 20, width: 96, segment: 4, isScale: d.isScale },
+                         ["valueChange", "valueChangeDelay"]);
+            s.setIndexValue(d.x < 48 ? 4 : 0, false);
+            mouseClick(s, d.x, 6);
+            tryCompare(s, "moving", false);
+            compare(top.events, ["valueChange " + d.pos, "valueChangeDelay " + d.pos]);
+        }
+
+        // A stepped slider snaps with one pixel of tolerance and reports at
+        // the end of the drag only; a free one follows and stays on its track.
+        function test_sliderDrag_data() {
+            return [
+                { tag: "within tolerance", to: 23, isScale: true, events: ["dragSignal true", "valueChangeDelay 22.5", "dragSignal false"] },
+                { tag: "past tolerance", to: 24, isScale: true, events: ["dragSignal true", "valueChangeDelay 42", "dragSignal false"] },
+                { tag: "free past the end", to: 300, isScale: false,
+                  events: ["dragSignal true", "valueChange 81", "valueChangeDelay 81", "dragSignal false"] },
+            ];
+        }
+        function test_sliderDrag(d) {
+            var s = make("SliderButton.qml", { x: 20, y: 20, width: 96, segment: 4, isScale: d.isScale },
+                         ["valueChange", "valueChangeDelay", "dragSignal"]);
+            s.setValue(3);
+            mousePress(s, 9, 6);
+            mouseMove(s, 9 + d.to - 3, 6, -1, Qt.LeftButton);
+            mouseRelease(s, 9 + d.to - 3, 6);
+            compare(top.events, d.events);
+        }
+
+        // The check box reports the state the user saw; the radio button
+        // selects first and stays on.
+        function test_checkAndRadio_data() {
+            return [
+                { tag: "check box off", file: "CheckBox.qml", before: false, seen: false, after: true },
+                { tag: "check box on", file: "CheckBox.qml", before: true, seen: true, after: false },
+                { tag: "radio stays on", file: "RadioButton.qml", before: true, seen: true, after: true },
+            ];
+        }
+        function test_checkAndRadio(d) {
+            var b = make(d.file, { x: 50, y: 50, textValue: "Endness", index: 7, isSelect: d.before }, []);
+            b.btnClick.connect(function (i) { top.note(i + " " + b.isSelect); });
+            mouseClick(b, 2, b.height / 2);
+            compare([top.events, b.isSelect], [["7 " + d.seen], d.after]);
+        }
+
+        // Leaving the box brings what was typed into its range.
+        function test_numberBox_data() {
+            return [
+                { tag: "five digits stop at four", min: 0, max: 99999, typed: "12345", left: "1234" },
+                { tag: "above range", min: 0, max: 255, typed: "300", left: "255" },
+                { tag: "below a minimum above 1", min: 5, max: 100, typed: "3", left: "5" },
+                { tag: "no sign, no letters", min: 0, max: 255, typed: "-a7", left: "7" },
+                { tag: "emptied", min: 0, max: 255, typed: "", left: "0" },
+            ];
+        }
+        function test_numberBox(d) {
+            var r = make("RectInput.qml", { x: 40, y: 40, minValue: d.min, maxValue: d.max }, ["endInputSignal"]);
+            mouseClick(r, r.width / 2, r.height / 2);
+            r.input.selectAll();
+            keyClick(Qt.Key_Backspace);
+            for (var i = 0; i < d.typed.length; ++i)
+                keyClick(d.typed.charAt(i));
+            keyClick(Qt.Key_Return);
+            compare([r.editing, r.textValue, top.events], [false, d.left, ["endInputSignal"]]);
+        }
+    }
+}
