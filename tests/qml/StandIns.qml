@@ -33,9 +33,12 @@ QtObject {
         property var names: ({})
         property var gun: ({})
         property bool loadResult: false
+        property var macros: ({}) // name: the file's lines, the repeat count last
+        property bool importPicks: false
+        property bool renameWorks: true
         function resetValues() {
-            global = {}; data = {}; recovery = {}; lang = {}; keydefine = {}; names = {}; gun = {};
-            onBoard = 1; dpiStage = 1; loadResult = false;
+            global = {}; data = {}; recovery = {}; lang = {}; keydefine = {}; names = {}; gun = {}; macros = {};
+            onBoard = 1; dpiStage = 1; loadResult = false; importPicks = false; renameWorks = true;
         }
         function setGlobalValue(k, v) { global[k] = v; }
         function setDataValue(k, v) { data[k] = v; }
@@ -90,6 +93,28 @@ QtObject {
         function mouseSetVerticalScrollLines() { rec("mouseSetVerticalScrollLines", arguments); }
         function mouseSetRGBEffect() { rec("mouseSetRGBEffect", arguments); }
         function mouseSetRGBColor() { rec("mouseSetRGBColor", arguments); }
+        // macro files, kept in memory
+        function createMacroIni(name) { rec("createMacroIni", arguments); macros[name] = ["1"]; return true; }
+        function deleteMacroIni(name) { rec("deleteMacroIni", arguments); delete macros[name]; return true; }
+        function loadMacroIni(name) { return (macros[name] || []).slice(); }
+        function saveMacroIni(name, list, repeat) { macros[name] = list.concat([String(repeat)]); return true; }
+        function loadMacroFile(name) {
+            rec("loadMacroFile", arguments);
+            if (importPicks)
+                macros[name] = ["1,B", "2,B", "3"];
+            return importPicks;
+        }
+        function saveMacroFile() { rec("saveMacroFile", arguments); }
+        function modifyMacroNameUpdateProfile(from, to) {
+            rec("modifyMacroNameUpdateProfile", arguments);
+            if (renameWorks) {
+                macros[to] = macros[from];
+                delete macros[from];
+            }
+            return renameWorks;
+        }
+        function deleteMacroUpdateProfile() { rec("deleteMacroUpdateProfile", arguments); }
+        function mouseSendMacroData() { rec("mouseSendMacroData", arguments); return true; }
     }
 
     readonly property QtObject ui_Ctl: QtObject {

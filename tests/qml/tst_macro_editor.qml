@@ -2,53 +2,12 @@ import QtQuick
 import QtTest
 import "qrc:/modules/qml/J2/MacroEncoder.js" as Enc
 
-// The macro editor with the key pages beside it, against a controller that
-// keeps macro files in memory and records every call.
+// The macro editor with the key pages beside it, against the recording
+// controller, which keeps macro files in memory.
 Item {
     id: top
     width: 1024
     height: 640
-
-    QtObject {
-        id: store
-        property var files: ({})
-        property var nameList: []
-        property var data: ({})
-        property var calls: []
-        property bool importPicks: false
-        property bool renameWorks: true
-
-        function note(s) { calls.push(s); }
-        function getNameList(type) { return nameList; }
-        function updataNameList(type, list) { nameList = list.slice(); note("updataNameList"); }
-        function createMacroIni(name, index) { files[name] = { steps: [], repeat: "1" }; note("createMacroIni(" + name + ")"); return true; }
-        function deleteMacroIni(name) { note("deleteMacroIni(" + name + ")"); delete files[name]; return true; }
-        function loadMacroIni(name) {
-            var f = files[name];
-            return f === undefined ? [] : f.steps.concat([String(f.repeat)]);
-        }
-        function saveMacroIni(name, list, repeat) { files[name] = { steps: list.slice(), repeat: String(repeat) }; return true; }
-        function loadMacroFile(name) {
-            note("loadMacroFile(" + name + ")");
-            if (importPicks)
-                files[name] = { steps: ["1,B", "2,B"], repeat: "3" };
-            return importPicks;
-        }
-        function saveMacroFile(name) { note("saveMacroFile(" + name + ")"); }
-        function modifyMacroNameUpdateProfile(o, n) {
-            note("modifyMacroNameUpdateProfile(" + o + "," + n + ")");
-            if (renameWorks) {
-                files[n] = files[o];
-                delete files[o];
-            }
-            return renameWorks;
-        }
-        function deleteMacroUpdateProfile(name) { note("deleteMacroUpdateProfile(" + name + ")"); }
-        function mouseSendMacroData(bytes, index) { note("send(" + index + ":" + Array.prototype.slice.call(bytes).join(" ") + ")"); return true; }
-        function getData(key, isRecovery) { return data[key] === undefined ? "" : data[key]; }
-        function setData(key, value) { data[key] = value; note("setData(" + key + "," + value + ")"); return true; }
-        function sends() { return calls.filter(function (c) { return c.indexOf("send(") === 0; }); }
-    }
 
     WindowTestCase {
         name: "MacroEditor"
@@ -58,31 +17,26 @@ Item {
         // holding them is selected.
         function start(names, steps, repeat) {
             load({}, {});
-            store.files = {};
-            store.data = {};
-            store.importPicks = false;
-            store.renameWorks = true;
-            store.nameList = names.slice();
+            ui_View.setNameList(0, names);
             for (var i = 0; i < names.length; ++i)
-                if (names[i] !== "loadervortex")
-                    store.files[names[i]] = { steps: [], repeat: "1" };
-            page.view = store;
-            page.delayCheck.isSelect = false;
+                ui_View.macros[names[i]] = ["1"];
             root.keyMatrixMain.init(false, false);
+            page.delayCheck.isSelect = false;
             page.init();
             root.openDialog(page, true);
             if (steps !== undefined) {
-                store.files["M"].steps = steps;
-                store.files["M"].repeat = repeat || "1";
+                ui_View.macros["M"] = steps.concat([repeat || "1"]);
                 page.selectMacro(names.indexOf("M"));
             }
-            store.calls = [];
             callLog.clear();
         }
-        function savedSteps() { return store.files["M"].steps; }
+        function macro(name) { return ui_View.macros[name || "M"]; }
+        function stored() { return ui_View.getNameList(0); }
+        function sends() { return calls("ui_View.mouseSendMacroData"); }
+        function savedSteps() { return macro().slice(0, -1); }
         function bind(button, name) {
             root.keyMatrixMain.modKeys.set(button, { keyCode0: 4, keyCode1: 0, keyCode2: button, keyCode3: 0, keyText: name });
-            store.data["mouseMacroKey/" + button] = name;
+            ui_View.setDataValue("mouseMacroKey/" + button, name);
         }
         function key(isDown, code) { root.detectKeyboard(isDown, code); }
         function taps(n) {
@@ -119,8 +73,8 @@ Item {
         function test_newName(d) {
             start(d.names);
             compare(page.newMacro(), d.made !== "");
-            compare(store.calls, d.made === "" ? [] : ["createMacroIni(" + d.made + ")", "updataNameList"]);
-            compare(store.nameList, d.made === "" ? d.names : d.names.concat([d.made]));
+            compare(d.made in ui_View.macros, d.made !== "");
+            compare(stored(), d.made === "" ? d.names : d.names.concat([d.made]));
         }
 
         function test_import_data() {
@@ -129,9 +83,9 @@ Item {
         function test_import(d) {
             start(["a", "b"]);
             page.selectMacro(1);
-            store.importPicks = d.picks;
+            ui_View.importPicks = d.picks;
             verify(page.importMacro());
-            compare(store.nameList, ["a", "Macro_0", "b"], "inserted before the current row");
+            compare(stored(), ["a", "Macro_0", "b"], "inserted before the current row");
             compare(page.stepStrings(), d.steps);
         }
 
@@ -149,12 +103,12 @@ Item {
         function test_rename(d) {
             start(["M", "Other"]);
             bind(9, "M");
-            store.renameWorks = !d.fails;
+            ui_View.renameWorks = !d.fails;
             page.startRename(0);
             page.renameText = d.to;
             page.macroEditorFocus();
             compare(page.names()[0], d.taken ? d.to : "M");
-            compare(store.data["mouseMacroKey/9"], d.taken ? d.to : "M");
+            compare(ui_View.data["mouseMacroKey/9"], d.taken ? d.to : "M");
             compare(root.keyMatrixMain.modKeys.get(9).keyText, d.taken ? d.to : "M");
         }
 
@@ -165,12 +119,13 @@ Item {
         }
         function test_delete(d) {
             start(["a", "M", "c"], []);
-            store.files["c"].steps = ["1,C", "2,C"];
+            ui_View.macros["c"] = ["1,C", "2,C", "1"];
             for (var i = 0; i < d.bound.length; ++i)
                 bind(d.bound[i], "M");
             bind(11, "a");
             verify(page.deleteCurrent());
-            compare(store.calls, ["deleteMacroIni(M)", "deleteMacroUpdateProfile(M)", "updataNameList"]);
+            compare(callLog.entries().filter(function (e) { return /deleteMacro|updata/.test(e); }),
+                    ["ui_View.deleteMacroIni(M)", "ui_View.deleteMacroUpdateProfile(M)", "ui_View.updataNameList(0,[a,c])"]);
             compare(calls("ui_View.mouseSetKeyMatrix").length, d.sent);
             for (i = 0; i < d.bound.length; ++i)
                 compare(root.keyMatrixMain.modKeys.get(d.bound[i]).keyCode0, 0);
@@ -200,7 +155,7 @@ Item {
             key(false, 0x05);
             key(true, 0x01);
             key(true, 0xF0);
-            compare(store.files["M"].steps, ["1,C", "2,C"], "saved when recording stops");
+            compare(savedSteps(), ["1,C", "2,C"], "saved when recording stops");
             mouseClick(findChild(page, "macroRecordButton"));
             verify(!page.isInputting);
             compare(savedSteps(), d.steps);
@@ -285,7 +240,7 @@ Item {
             verify(!page.insertDelay());
             verify(!page.insertMouseKey(0));
             verify(!page.openInsertKey());
-            compare(store.calls, []);
+            compare(callLog.entries(), []);
             var s = taps(60);
             s.splice(1, 0, "0,1260");
             s.push("0,10", "1,B");
@@ -311,7 +266,7 @@ Item {
             typeInto(page.repeatBox, d.repeat);
             page.macroEditorFocus();
             compare(savedSteps(), d.steps);
-            compare(store.files["M"].repeat, d.saved);
+            compare(macro().slice(-1), [d.saved]);
         }
 
         // Every change goes to the buttons bound to the macro at once.
@@ -322,10 +277,11 @@ Item {
             bind(9, "M");
             page.stepRow = 1;
             page.insertDelay();
-            compare(store.sends(), ["send(3:0 1 5 4 129 4 0 0)", "send(9:0 1 5 4 129 4 0 0)"]);
-            store.calls = [];
+            compare(sends(), ["ui_View.mouseSendMacroData([0,1,5,4,129,4,0,0],3)",
+                              "ui_View.mouseSendMacroData([0,1,5,4,129,4,0,0],9)"]);
+            callLog.clear();
             verify(!page.sendMacro(4, "missing"), "no file, nothing sent");
-            compare(store.sends(), []);
+            compare(sends(), []);
         }
 
         function test_closeWhileRecording() {
