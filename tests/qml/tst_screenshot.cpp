@@ -52,21 +52,18 @@ private slots:
 void TstScreenshot::startUpThenWindow() {
     QQuickView view;
     view.setColor(Qt::black); // what an uncomposited X server shows
-    QObject *ui =
-        publishStandIns(view.engine(), view.rootContext())->property("ui_View").value<QObject *>();
-    const QList<QPair<QString, QVariant>> globals = {{"mouse/isGun", "true"},
+    QJSValue ui = publishStandIns(view.engine(), view.rootContext()).property("ui_View");
+    const QList<QPair<QString, QJSValue>> globals = {{"mouse/isGun", "true"},
                                                      {"mouse/icType", "553"},
                                                      {"mouse/keyCount", 8},
                                                      {"common/language", "English"}};
     for (const auto &[key, value] : globals)
-        QVERIFY(QMetaObject::invokeMethod(ui, "setGlobalValue", Q_ARG(QVariant, key),
-                                          Q_ARG(QVariant, value)));
+        ui.property("setGlobalValue").call({key, value});
     const QStringList texts = {
         "Editor", "Macro Editor",          "Gun Editor", "Report Rate", "Config",
         "Reset",  "Reset factory setting", "Cancel",     "OK",          "System setting",
         "Save"};
-    QVERIFY(QMetaObject::invokeMethod(ui, "setLangGroup", Q_ARG(QVariant, "main"),
-                                      Q_ARG(QVariant, texts)));
+    ui.property("setLangGroup").call({"main", view.engine()->toScriptValue(texts)});
     view.setSource(QUrl("qrc:/modules/qml/main.qml"));
     QCOMPARE(view.status(), QQuickView::Ready);
     view.show();
