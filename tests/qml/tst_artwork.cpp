@@ -1,9 +1,7 @@
-// The pictures the scene names are in the resources and decode, and the hue
-// bar shows the colours the lighting page sends for each marker position.
+// The pictures the scene names are in the resources and decode.
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
-#include <QJSEngine>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -11,7 +9,6 @@ class TstArtwork : public QObject {
     Q_OBJECT
 private slots:
     void namedPicturesDecode();
-    void hueBarMatchesLightMath();
 };
 
 namespace {
@@ -46,25 +43,6 @@ void TstArtwork::namedPicturesDecode() {
         paths << picture("macros", name);
     for (const QString &path : std::as_const(paths))
         QVERIFY2(!QImage(path).isNull(), qPrintable(path));
-}
-
-void TstArtwork::hueBarMatchesLightMath() {
-    QFile source(":/modules/qml/J2/lightMath.js");
-    QVERIFY(source.open(QIODevice::ReadOnly));
-    QJSEngine js;
-    const QJSValue loaded =
-        js.evaluate(QString::fromUtf8(source.readAll()).remove(".pragma library"));
-    QVERIFY2(!loaded.isError(), qPrintable(loaded.toString()));
-    const QImage bar(picture("lightControl", "colorBar"));
-    QVERIFY(!bar.isNull());
-    for (int q = 0; q < bar.width(); ++q) {
-        const QJSValue rgb = js.globalObject().property("hueColor").call({q});
-        const QRgb want =
-            qRgb(rgb.property(0).toInt(), rgb.property(1).toInt(), rgb.property(2).toInt());
-        for (int y : {0, bar.height() / 2, bar.height() - 1})
-            QVERIFY2((bar.pixel(q, y) & 0xffffff) == (want & 0xffffff),
-                     qPrintable(QStringLiteral("column %1").arg(q)));
-    }
 }
 
 QTEST_GUILESS_MAIN(TstArtwork)

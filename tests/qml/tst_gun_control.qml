@@ -28,13 +28,6 @@ Item {
         }
         function close() { mouseClick(findChild(page, "gunClose")); }
 
-        function test_dotAndY() {
-            start({});
-            compare([page.dotFromY(0), page.dotFromY(64), page.yFromDot(89), page.yFromDot(183)], [89, 183, 0, 64]);
-            for (var y = 0; y <= 64; ++y)
-                compare(page.yFromDot(page.dotFromY(y)), y, "Y " + y);
-        }
-
         // The box follows the dot; the preset is stored on the release.
         function test_draggingTheDot_data() {
             return [{ tag: "to the bottom", startY: "0", to: 400, y: "64" }, { tag: "above the top", startY: "10", to: 0, y: "0" }];

@@ -99,17 +99,6 @@ Item {
             compare(callLog.entries().slice(-1), ["ui_View.setEnabled(true)"]);
         }
 
-        // The mouse's stage numbers run 1..8; anything else changes nothing.
-        function test_setCurrentDPI() {
-            var m = createMain({});
-            var shown = [0, 1, 8, 9, -1].map(function (v) {
-                m.dpiSettingMain.currentDPI = 5;
-                m.setCurrentDPI(v);
-                return m.dpiSettingMain.currentDPI;
-            });
-            compare(shown, [5, 0, 7, 5, 5]);
-        }
-
         function test_save_data() {
             return [
                 { tag: "nothing to save", km: false, dpi: false, light: false, sent: [] },
@@ -157,30 +146,6 @@ Item {
             verify(callLog.entries().indexOf("ui_View.resetProfile(3)") >= 0);
             verify(callLog.entries().indexOf("ui_View.mouseSetCurrentDPI(2)") >= 0);
             verify(!m.anyUnsaved);
-        }
-
-        function test_profileSwitch_data() {
-            return [
-                { tag: "another profile", position: 1, current: 1,
-                  sent: ["setEnabled", "setCurrentProfile", "mouseSetKeyMatrix", "mouseSetReportRate", "mouseSetDpi",
-                         "mouseSetRGBEffect", "mouseSetRGBColor", "mouseSetCursorSpeed", "mouseSetDoubleClickSpeed",
-                         "mouseSetVerticalScrollLines", "mouseSwitchKeyMatrix", "mouseResetKeyMatrix", "setEnabled"] },
-                { tag: "the current profile", position: 3, current: 3, sent: [] },
-            ];
-        }
-        function test_profileSwitch(d) {
-            var m = createMain({ start: true });
-            var list = findChild(m, "menu_Up").profileList;
-            mouseClick(list, 20, 12);
-            tryCompare(list, "animating", false);
-            mouseClick(list, 20, 24 + 24 * d.position + 12);
-            tryCompare(list, "isDrop", false);
-            compare(sent(), d.sent);
-            compare(calls("ui_View.setGlobalData(mouse/profileNo,").length, d.current === 3 ? 0 : 1);
-            compare(m.currentProfile, d.current);
-        }
-        function calls(prefix) {
-            return callLog.entries().filter(function (e) { return e.indexOf(prefix) === 0; });
         }
 
         // Title bar icons, the window dragged by an empty spot, the editor

@@ -82,16 +82,6 @@ Item {
         name: "ReportRate"
         pageName: "reportRateRect"
 
-        function test_storedRateSent_data() {
-            return [{ tag: "250Hz", v: 1, code: 4, shown: "250Hz" }, { tag: "unknown", v: 7, code: 1, shown: "1000Hz" }];
-        }
-        function test_storedRateSent(d) {
-            load({}, { "mouse/reportRate": d.v });
-            page.init(true);
-            compare(page.reportRateList.textValue, d.shown);
-            compare(calls("ui_View.mouseSetReportRate"), ["ui_View.mouseSetReportRate(" + d.code + ")"]);
-        }
-
         function test_choiceStoredAndSentAtOnce() {
             load({}, { "mouse/reportRate": 3 });
             page.init(false);
@@ -213,7 +203,6 @@ Item {
 
         function test_effectList_data() {
             return [
-                { tag: "plain", count: 4 },
                 { tag: "55328", is55328: true, count: 5, last: "Breath Loop" },
                 { tag: "colourful", colorful: true, count: 11, last: "Spotlight" },
             ];
@@ -240,15 +229,6 @@ Item {
             mouseClick(findChild(root, "saveButton"));
             compare(calls("ui_View.mouseSetRGBEffect"), ["ui_View.mouseSetRGBEffect(" + d.sent + ")"]);
             compare(sentColours().length, 1);
-        }
-
-        function test_speedClickStored() {
-            start({ colorful: true }, { "mouse/lightValue": [5, 0, 0] });
-            tryVerify(function () { return findChild(page, "brightRow").y > 0; });
-            mouseClick(page.speedSlider, 22.5 + 6 + 1, 6);
-            tryCompare(page, "isSave", true);
-            page.saveData(false, 1);
-            compare(calls("ui_View.setDataList"), ["ui_View.setDataList(mouse/lightValue,[5,2,0])"]);
         }
 
         // A typed colour off the hue bar reaches the mouse exactly.

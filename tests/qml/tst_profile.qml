@@ -121,13 +121,22 @@ Item {
             callLog.clear();
         }
 
+        // Choosing another profile sends all of it to the mouse.
         function test_titleBarChoice_data() {
-            return [{ tag: "B", position: 1, no: 2 }, { tag: "new entry", position: 2, no: 1 }];
+            return [{ tag: "B", position: 1, no: 2 }, { tag: "new entry", position: 2, no: 1 }, { tag: "current", position: 0 }];
         }
         function test_titleBarChoice(d) {
             shuffledList();
             choose(findChild(root, "menu_Up").profileList, d.position);
+            if (d.no === undefined) {
+                compare(callLog.entries(), [], "the current profile is not sent again");
+                return;
+            }
             compare(calls("ui_View.setCurrentProfile"), ["ui_View.setCurrentProfile(" + d.no + ")"]);
+            compare(calls("ui_View.mouse").filter(function (e) { return !/Get/.test(e); })
+                    .map(function (e) { return e.replace(/ui_View.mouse|\(.*/g, ""); }),
+                    ["SetKeyMatrix", "SetReportRate", "SetDpi", "SetRGBEffect", "SetRGBColor", "SetCursorSpeed",
+                     "SetDoubleClickSpeed", "SetVerticalScrollLines", "SwitchKeyMatrix", "ResetKeyMatrix"]);
         }
 
         function test_exportTakesTheRowsNumber() {
