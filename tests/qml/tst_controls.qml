@@ -52,25 +52,6 @@ Item {
             compare(top.events, d.sent ? ["valueChange " + d.row] : []);
         }
 
-        // A click moves the knob to the first grid position at or right of
-        // the pointer and reports where it ended.
-        function test_sliderClick_data() {
-            return [
-                { tag: "just right of 22.5", x: 29, pos: 42, isScale: true },
-                { tag: "just left of 22.5", x: 28, pos: 22.5, isScale: true },
-                { tag: "far left", x: 1, pos: 3, isScale: true },
-                { tag: "free", x: 40, pos: 34, isScale: false },
-            ];
-        }
-        function test_sliderClick(d) {
-            var s = make("SliderButton.qml", { x: 20, y: 20, width: 96, segment: 4, isScale: d.isScale },
-                         ["valueChange", "valueChangeDelay"]);
-            s.setIndexValue(d.x < 48 ? 4 : 0, false);
-            mouseClick(s, d.x, 6);
-            tryCompare(s, "moving", false);
-            compare(top.events, ["valueChange " + d.pos, "valueChangeDelay " + d.pos]);
-        }
-
         // A stepped slider snaps with one pixel of tolerance and reports at
         // the end of the drag only; a free one follows and stays on its track.
         function test_sliderDrag_data() {

@@ -132,10 +132,7 @@ Item {
             page.startComboInput();
             for (var i = 0; i < d.keys.length; ++i)
                 root.detectKeyboard(d.keys[i][0], d.keys[i][1]);
-            if (d.confirm)
-                page.confirmCombo();
-            else
-                page.cancelCombo();
+            page[d.confirm ? "confirmCombo" : "cancelCombo"]();
             page.closeKeyAssigment();
             compare(entry(9), d.want);
         }
