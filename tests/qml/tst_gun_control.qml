@@ -84,8 +84,6 @@ Item {
                   slots: [3, 1, 5], shown: ["33", "20MS", "7", false] },
                 { tag: "broken values", presets: { 0: ["", "L-Click", "300", "x", "-2", "999"] }, sel: [9, "a", -1],
                   slots: [0, 0, 0], shown: ["10", "10MS", "0", true] },
-                { tag: "short list", presets: { 0: ["Only", "name"] }, sel: "2", slots: [2, 0, 0],
-                  shown: ["10", "10MS", "0", true] },
             ];
         }
         function test_init(d) {

@@ -52,7 +52,6 @@ Item {
             return [
                 { tag: "empty", names: ["Standard0"], made: "profile_01" },
                 { tag: "number gap", names: ["Standard0", "profile_01", "profile_13"], made: "profile_22" },
-                { tag: "custom names", names: ["Standard0", "profile_51", "profile_02"], made: "profile_13" },
                 { tag: "full", names: ["Standard0", "a1", "b2", "c3", "d4", "e5"], made: "" },
             ];
         }
