@@ -69,10 +69,7 @@ Item {
         }
         function test_times(d) {
             start({ 0: ["M416", "L-Click", "10", "0", "10", d.times] });
-            if (d.click)
-                mouseClick(page.endlessBox, page.endlessBox.width - 6, page.endlessBox.height / 2);
-            else
-                typeInto(page.timesBox, d.text);
+            d.click ? mouseClick(page.endlessBox, page.endlessBox.width - 6, 6) : typeInto(page.timesBox, d.text);
             compare(saved(), d.stored === null ? [] : ["ui_View.mouseSaveGundata(0,[M416,L-Click,10,0,10," + d.stored + "])"]);
             compare(page.endlessBox.isSelect, d.click ? d.stored !== null : d.stored === "0");
         }

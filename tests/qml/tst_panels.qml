@@ -193,7 +193,6 @@ Item {
             page.init(false, false);
             callLog.clear();
         }
-        function list(a) { return "[" + a.join(",") + "]"; }
         function sentColours() { return calls("ui_View.mouseSetRGBColor"); }
 
         function test_effectList_data() {
@@ -234,7 +233,7 @@ Item {
             verify(page.isSave);
             page.saveData(true, 2);
             var sent = shippedColors.slice(0, 6).concat([100, 150, 255], shippedColors.slice(9));
-            compare(sentColours(), ["ui_View.mouseSetRGBColor(0," + list(sent) + ")"]);
+            compare(sentColours(), ["ui_View.mouseSetRGBColor(0,[" + sent + "])"]);
         }
 
         function test_draggingMarker() {
@@ -248,7 +247,7 @@ Item {
             mouseRelease(m, 8, 20);
             verify(page.isSave);
             page.saveData(true, 2);
-            compare(sentColours(), ["ui_View.mouseSetRGBColor(0," + list([255, 255, 0].concat(shippedColors.slice(3))) + ")"]);
+            compare(sentColours(), ["ui_View.mouseSetRGBColor(0,[" + [255, 255, 0].concat(shippedColors.slice(3)) + "])"]);
         }
 
         // Blocks the user cannot see are sent as stored; a 55328 sends the
@@ -266,9 +265,9 @@ Item {
             start(d.flags, { "mouse/colorValue": d.colours, "mouse/lightValue": [d.e, 3, 1] });
             page.saveData(true, 0);
             compare(callLog.entries(), ["ui_View.setDataList(mouse/lightValue,[" + d.e + ",3,1])",
-                                        "ui_View.setDataList(mouse/colorValue," + list(d.sent) + ")",
+                                        "ui_View.setDataList(mouse/colorValue,[" + d.sent + "])",
                                         "ui_View.mouseSetRGBEffect(" + d.e + ",3,1)",
-                                        "ui_View.mouseSetRGBColor(" + d.type + "," + list(d.sent) + ")"]);
+                                        "ui_View.mouseSetRGBColor(" + d.type + ",[" + d.sent + "])"]);
         }
 
         // Effects that colour themselves keep the user off the colours.
@@ -281,8 +280,8 @@ Item {
         function test_restoreAndBadValues() {
             start({ is55328: true }, { "mouse/lightValue": ["x", 9, -2], "mouse/colorValue": [7, "a", 300] });
             page.saveData(true, 0);
-            compare(calls("ui_View.mouseSetRGB"), ["ui_View.mouseSetRGBEffect(0,4,0)", "ui_View.mouseSetRGBColor(1,"
-                                                   + list([7, 0, 255].concat(shippedColors.slice(3, 21), [0, 0, 0])) + ")"]);
+            compare(calls("ui_View.mouseSetRGB"), ["ui_View.mouseSetRGBEffect(0,4,0)", "ui_View.mouseSetRGBColor(1,["
+                                                   + [7, 0, 255].concat(shippedColors.slice(3, 21), [0, 0, 0]) + "])"]);
             ui_View.setRecoveryValue("mouse/lightValue", [2, 4, 1]);
             ui_View.setRecoveryValue("mouse/colorValue", shippedColors.map(function () { return 9; }));
             callLog.clear();
