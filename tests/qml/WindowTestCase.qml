@@ -34,11 +34,11 @@ TestCase {
         return callLog.entries().filter(function (e) { return e.indexOf(prefix) === 0; });
     }
 
-    // Opens a drop-down of the scene and clicks its row (or cell x, y).
-    function choose(list, row, x) {
+    // Opens a drop-down of the scene and clicks its row.
+    function choose(list, row) {
         mouseClick(list, 20, 12);
         tryCompare(list, "animating", false);
-        mouseClick(list, x === undefined ? 20 : x, 24 + 24 * row + 12);
+        mouseClick(list, 20, 24 + 24 * row + 12);
         tryCompare(list, "isDrop", false);
     }
 
