@@ -2,496 +2,293 @@ import QtQuick
 import QtTest
 import "qrc:/modules/qml/J2/MacroEncoder.js" as Enc
 
-// The macro editor inside the real window, with the key pages beside it and
-// a controller that keeps macro files in memory and records every call.
+// The macro editor with the key pages beside it, against the recording
+// controller, which keeps macro files in memory.
 Item {
     id: top
     width: 1024
     height: 640
 
-    // Macro files, name list and bindings of the current profile.
-    QtObject {
-        id: store
-        property var files: ({})
-        property var nameList: []
-        property var data: ({})
-        property var calls: []
-        property bool importPicks: false
-        property bool renameWorks: true
-
-        function note(s) { calls.push(s); }
-        function reset(names) {
-            files = {};
-            data = {};
-            calls = [];
-            nameList = names.slice();
-            for (var i = 0; i < names.length; ++i)
-                if (names[i] !== "loadervortex")
-                    files[names[i]] = { steps: [], repeat: "1" };
-        }
-        function getNameList(type) { return nameList; }
-        function updataNameList(type, list) { nameList = list.slice(); note("updataNameList"); }
-        function createMacroIni(name, index) {
-            files[name] = { steps: [], repeat: "1" };
-            note("createMacroIni(" + name + ")");
-            return true;
-        }
-        function deleteMacroIni(name) { note("deleteMacroIni(" + name + ")"); delete files[name]; return true; }
-        function loadMacroIni(name) {
-            var f = files[name];
-            return f === undefined ? [] : f.steps.concat([String(f.repeat)]);
-        }
-        function saveMacroIni(name, list, repeat) {
-            files[name] = { steps: list.slice(), repeat: String(repeat) };
-            note("saveMacroIni(" + name + ")");
-            return true;
-        }
-        function loadMacroFile(name) {
-            note("loadMacroFile(" + name + ")");
-            if (importPicks)
-                files[name] = { steps: ["1,B", "2,B"], repeat: "3" };
-            return importPicks;
-        }
-        function saveMacroFile(name) { note("saveMacroFile(" + name + ")"); }
-        function modifyMacroNameUpdateProfile(o, n) {
-            note("modifyMacroNameUpdateProfile(" + o + "," + n + ")");
-            if (!renameWorks)
-                return false;
-            files[n] = files[o];
-            delete files[o];
-            return true;
-        }
-        function deleteMacroUpdateProfile(name) { note("deleteMacroUpdateProfile(" + name + ")"); }
-        function mouseSendMacroData(bytes, index) {
-            note("send(" + index + ":" + Array.prototype.slice.call(bytes).join(" ") + ")");
-            return true;
-        }
-        function getData(key, isRecovery) { return data[key] === undefined ? "" : data[key]; }
-        function setData(key, value) { data[key] = value; note("setData(" + key + "," + value + ")"); return true; }
-        function sends() { return calls.filter(function (c) { return c.indexOf("send(") === 0; }); }
-    }
-
-    TestCase {
-        id: tc
+    WindowTestCase {
         name: "MacroEditor"
-        when: windowShown
+        pageName: "macroEditorMain"
 
-        property var m: null
-        property var ed: null
-
-        function createMain(names) {
-            ui_View.resetValues();
-            store.reset(names);
-            store.importPicks = false;
-            store.renameWorks = true;
-            var c = Qt.createComponent("qrc:/modules/qml/main.qml");
-            verify(c.status === Component.Ready, c.errorString());
-            m = createTemporaryObject(c, top);
-            ed = m.macroEditorMain;
-            ed.view = store;
-            m.keyAssigmentMain.init();
-            ed.init();
-            m.keyMatrixMain.init(false, false);
-            m.setProtectUI(0);
-            tryCompare(m, "busy", false);
-            m.visible = true;
-            m.openDialog(ed, true);
-            store.calls = [];
+        // The editor on the given macro files; with steps, the macro "M"
+        // holding them is selected.
+        function start(names, steps, repeat) {
+            load({}, {});
+            ui_View.setNameList(0, names);
+            for (var i = 0; i < names.length; ++i)
+                ui_View.macros[names[i]] = ["1"];
+            root.keyMatrixMain.init(false, false);
+            page.delayCheck.isSelect = false;
+            page.init();
+            root.openDialog(page, true);
+            if (steps !== undefined) {
+                ui_View.macros["M"] = steps.concat([repeat || "1"]);
+                page.selectMacro(names.indexOf("M"));
+            }
             callLog.clear();
-            return ed;
         }
-
-        function withMacro(steps, repeat) {
-            createMain(["M"]);
-            store.files["M"] = { steps: steps, repeat: repeat === undefined ? "1" : repeat };
-            ed.selectMacro(0);
-            store.calls = [];
+        function macro(name) { return ui_View.macros[name || "M"]; }
+        function stored() { return ui_View.getNameList(0); }
+        function savedSteps() { return macro().slice(0, -1); }
+        function bind(button, name) {
+            root.keyMatrixMain.modKeys.set(button, { keyCode0: 4, keyCode1: 0, keyCode2: button, keyCode3: 0, keyText: name });
+            ui_View.setDataValue("mouseMacroKey/" + button, name);
         }
-
-        function stepsNow() { return ed.stepStrings(); }
-        function savedSteps(name) { return store.files[name].steps; }
-        function bind(button, slot, name) {
-            m.keyMatrixMain.modKeys.set(button, { keyCode0: 4, keyCode1: 0, keyCode2: slot, keyCode3: 0,
-                                                  keyText: name });
-            store.data["mouseMacroKey/" + slot] = name;
+        function key(isDown, code) { root.detectKeyboard(isDown, code); }
+        function taps(n) {
+            var s = [];
+            for (var i = 0; i < n; ++i)
+                s.push(i % 2 === 0 ? "1,A" : "2,A");
+            return s;
         }
-        function key(isDown, code) { m.detectKeyboard(isDown, code); }
-
-        // ---- names ----
 
         function test_init_data() {
             return [
-                { tag: "one name with sentinel", stored: ["Only", "loadervortex"], shown: ["Only"] },
-                { tag: "in stored order", stored: ["b", "a", "c"], shown: ["b", "a", "c"] },
                 { tag: "damaged list", stored: ["x", "", "x", "y"], shown: ["x", "y"] },
                 { tag: "none", stored: [], shown: [] },
             ];
         }
-
         function test_init(d) {
-            createMain(d.stored);
-            compare(ed.names(), d.shown);
-            compare(ed.currentRow, -1);
-            var list = m.keyAssigmentMain.macroList;
-            compare(list.count, d.shown.length, "key assignment drop-down filled");
-            for (var i = 0; i < d.shown.length; ++i)
-                compare(list.rowText(i), d.shown[i]);
+            start(d.stored);
+            compare(page.names(), d.shown);
+            var list = root.keyAssigmentMain.macroList;
+            compare(list.count, d.shown.length, "the key dialog lists them too");
         }
 
-        function test_new_name_data() {
+        function test_newName_data() {
             var full = [];
             for (var i = 0; i < 100; ++i)
                 full.push("Other" + i);
             return [
-                { tag: "empty", names: [], made: "Macro_0" },
                 { tag: "gap", names: ["Macro_0", "Macro_2"], made: "Macro_1" },
                 { tag: "after a run", names: ["Macro_1", "Macro_0", "x"], made: "Macro_2" },
                 { tag: "100 macros", names: full, made: "" },
             ];
         }
-
-        function test_new_name(d) {
-            createMain(d.names);
-            var made = ed.newMacro();
-            compare(made, d.made !== "");
-            if (d.made === "") {
-                compare(ed.names().length, 100);
-                compare(store.calls, []);
-                return;
-            }
-            compare(ed.currentName(), d.made);
-            compare(ed.currentRow, d.names.length, "appended and selected");
-            compare(store.calls, ["createMacroIni(" + d.made + ")", "updataNameList"]);
-            compare(store.nameList, d.names.concat([d.made]));
-            compare(m.keyAssigmentMain.macroList.count, d.names.length + 1);
+        function test_newName(d) {
+            start(d.names);
+            compare(page.newMacro(), d.made !== "");
+            compare(d.made in ui_View.macros, d.made !== "");
+            compare(stored(), d.made === "" ? d.names : d.names.concat([d.made]));
         }
 
         function test_import_data() {
-            return [
-                { tag: "file chosen", picks: true, steps: ["1,B", "2,B"], create: false },
-                { tag: "none chosen", picks: false, steps: [], create: true },
-            ];
+            return [{ tag: "file chosen", picks: true, steps: ["1,B", "2,B"] }, { tag: "none chosen", picks: false, steps: [] }];
         }
-
         function test_import(d) {
-            createMain(["a", "b"]);
-            ed.selectMacro(1);
-            store.importPicks = d.picks;
-            store.calls = [];
-            verify(ed.importMacro());
-            compare(ed.names(), ["a", "Macro_0", "b"], "inserted before the current row");
-            compare(ed.currentName(), "Macro_0");
-            compare(stepsNow(), d.steps);
-            compare(store.calls.indexOf("createMacroIni(Macro_0)") >= 0, d.create);
-            compare(store.nameList, ["a", "Macro_0", "b"]);
+            start(["a", "b"]);
+            page.selectMacro(1);
+            ui_View.importPicks = d.picks;
+            verify(page.importMacro());
+            compare(stored(), ["a", "Macro_0", "b"], "inserted before the current row");
+            compare(page.stepStrings(), d.steps);
         }
 
+        // A new name goes to the files and to the buttons bound to it.
         function test_rename_data() {
             return [
                 { tag: "new name", to: "Burst", taken: true },
-                { tag: "own name", to: "M", taken: false },
                 { tag: "another macro's name", to: "Other", taken: false },
                 { tag: "empty", to: "", taken: false },
-                { tag: "list sentinel", to: "loadervortex", taken: false },
+                { tag: "list marker", to: "loadervortex", taken: false },
                 { tag: "not a file name", to: "a/b:c", taken: false },
+                { tag: "refused by the file", to: "Burst", taken: false, fails: true },
             ];
         }
-
         function test_rename(d) {
-            createMain(["M", "Other"]);
-            bind(9, 9, "M");
-            ed.startRename(0);
-            compare(ed.renameRow, 0);
-            compare(ed.renameText, "M", "editor starts with the name");
-            ed.renameText = d.to;
-            store.calls = [];
-            ed.macroEditorFocus(); // a press on the background ends editing
-            compare(ed.renameRow, -1);
-            compare(ed.names()[0], d.taken ? d.to : "M");
-            if (!d.taken) {
-                compare(store.calls, []);
-                return;
-            }
-            compare(store.calls, ["setData(mouseMacroKey/9,Burst)",
-                                  "modifyMacroNameUpdateProfile(M,Burst)", "updataNameList"]);
-            compare(m.keyMatrixMain.modKeys.get(9).keyText, "Burst");
+            start(["M", "Other"]);
+            bind(9, "M");
+            ui_View.renameWorks = !d.fails;
+            page.startRename(0);
+            page.renameText = d.to;
+            page.macroEditorFocus();
+            compare(page.names()[0], d.taken ? d.to : "M");
+            compare(ui_View.data["mouseMacroKey/9"], d.taken ? d.to : "M");
+            compare(root.keyMatrixMain.modKeys.get(9).keyText, d.taken ? d.to : "M");
         }
 
-        function test_rename_refused_by_the_file_keeps_bindings() {
-            createMain(["M"]);
-            bind(9, 9, "M");
-            store.renameWorks = false;
-            verify(!ed.renameMacro(0, "Burst"));
-            compare(ed.names(), ["M"]);
-            compare(store.data["mouseMacroKey/9"], "M");
-            compare(m.keyMatrixMain.modKeys.get(9).keyText, "M");
-        }
-
+        // Buttons bound to a deleted macro go back to their factory function
+        // and reach the mouse; the next macro is shown.
         function test_delete_data() {
-            return [
-                { tag: "bound to two buttons", bound: [[8, 8], [10, 10]], sent: 1 },
-                { tag: "not bound", bound: [], sent: 0 },
-            ];
+            return [{ tag: "bound to two buttons", bound: [8, 10], sent: 1 }, { tag: "not bound", bound: [], sent: 0 }];
         }
-
         function test_delete(d) {
-            createMain(["a", "M", "c"]);
-            store.files["c"].steps = ["1,C", "2,C"];
+            start(["a", "M", "c"], []);
+            ui_View.macros["c"] = ["1,C", "2,C", "1"];
             for (var i = 0; i < d.bound.length; ++i)
-                bind(d.bound[i][0], d.bound[i][1], "M");
-            bind(11, 11, "a"); // another macro's button stays
-            ed.selectMacro(1);
-            store.calls = [];
-            callLog.clear();
-            verify(ed.deleteCurrent());
-            compare(store.calls, ["deleteMacroIni(M)", "deleteMacroUpdateProfile(M)", "updataNameList"]);
-            compare(callLog.entries().filter(function (e) {
-                return e.indexOf("ui_View.mouseSetKeyMatrix") === 0; }).length, d.sent);
-            for (i = 0; i < d.bound.length; ++i) {
-                var r = m.keyMatrixMain.modKeys.get(d.bound[i][0]);
-                var f = m.keyMatrixMain.modKeys_tmp.get(d.bound[i][0]);
-                compare([r.keyCode0, r.keyCode1, r.keyCode2, r.keyCode3, r.keyText],
-                         [f.keyCode0, f.keyCode1, f.keyCode2, f.keyCode3, f.keyText]);
-            }
-            compare(m.keyMatrixMain.modKeys.get(11).keyCode0, 4);
-            compare(ed.names(), ["a", "c"]);
-            compare(ed.currentName(), "c", "the row now current is loaded");
-            compare(stepsNow(), ["1,C", "2,C"]);
-            compare(m.keyAssigmentMain.macroList.count, 2);
+                bind(d.bound[i], "M");
+            bind(11, "a");
+            verify(page.deleteCurrent());
+            compare(callLog.entries().filter(function (e) { return /deleteMacro|updata/.test(e); }),
+                    ["ui_View.deleteMacroIni(M)", "ui_View.deleteMacroUpdateProfile(M)", "ui_View.updataNameList(0,[a,c])"]);
+            compare(calls("ui_View.mouseSetKeyMatrix").length, d.sent);
+            for (i = 0; i < d.bound.length; ++i)
+                compare(root.keyMatrixMain.modKeys.get(d.bound[i]).keyCode0, 0);
+            compare(root.keyMatrixMain.modKeys.get(11).keyCode0, 4);
+            compare(page.stepStrings(), ["1,C", "2,C"]);
         }
 
-        // ---- recording ----
-
+        // Waiting before the first key counts for nothing; a key without a
+        // label cannot be played and is left out.
         function test_record_data() {
             return [
-                { tag: "without delay", delay: false, steps: ["1,A", "2,A", "1,B", "2,B"] },
-                { tag: "with delay", delay: true,
-                  steps: ["1,A", "0,120", "2,A", "0,0", "1,B", "0,1270", "2,B"] },
+                { tag: "without delay", delay: false, steps: ["1,A", "2,A", "1,B", "2,B", "3,MS-L"] },
+                { tag: "with delay", delay: true, steps: ["1,A", "0,120", "2,A", "0,0", "1,B", "0,1270", "2,B", "0,0", "3,MS-L"] },
             ];
         }
-
         function test_record(d) {
-            withMacro(["1,C", "2,C"]);
-            ed.delayCheck.isSelect = d.delay;
-            mouseClick(findChild(ed, "macroRecordButton"));
-            verify(ed.isInputting);
-            compare(stepsNow(), [], "recording starts from an empty list");
-            ed.tickCount = 500; // waiting before the first key counts for nothing
+            start(["M"], ["1,C", "2,C"]);
+            page.delayCheck.isSelect = d.delay;
+            mouseClick(findChild(page, "macroRecordButton"));
+            verify(page.isInputting);
+            page.tickCount = 500;
             key(true, 0x04);
-            ed.tickCount = 12;
+            page.tickCount = 12;
             key(false, 0x04);
             key(true, 0x05);
-            ed.tickCount = 127;
+            page.tickCount = 127;
             key(false, 0x05);
-            compare(stepsNow(), d.steps);
-            compare(store.calls, [], "saved when recording stops");
-            mouseClick(findChild(ed, "macroRecordButton"));
-            verify(!ed.isInputting);
-            verify(!ed.recordTimer.running);
-            compare(savedSteps("M"), d.steps);
+            key(true, 0x01);
+            key(true, 0xF0);
+            compare(savedSteps(), ["1,C", "2,C"], "saved when recording stops");
+            mouseClick(findChild(page, "macroRecordButton"));
+            verify(!page.isInputting);
+            compare(savedSteps(), d.steps);
         }
 
-        function test_record_takes_labels_by_code() {
-            withMacro([]);
-            // A language whose mouse labels are not the English ones.
-            var labels = m._KeyCodeString.defaultLabels.slice();
+        // Labels of another language are recorded; the image takes their codes.
+        function test_recordTakesLabelsByCode() {
+            start(["M"], []);
+            var before = root._KeyCodeString.keyCodeLang;
+            var labels = root._KeyCodeString.defaultLabels.slice();
             labels[labels.length - 5] = "左键";
             labels[0] = "甲";
-            m._KeyCodeString.keyCodeLang = labels;
-            ed.startRecording();
+            root._KeyCodeString.keyCodeLang = labels;
+            page.startRecording();
             key(true, 0xF0);
-            key(false, 0xF0);
             key(true, 0x04);
-            key(true, 0x01); // no label: could not be played back
-            compare(stepsNow(), ["3,左键", "4,左键", "1,甲"]);
-            ed.stopRecording();
-            compare(Enc.encode(savedSteps("M"), 1, ed.codeOf).slice(2, 8), [0x01, 0xF0, 0x81, 0xF0, 0x01, 0x04]);
+            page.stopRecording();
+            compare(savedSteps(), ["3,左键", "1,甲"]);
+            compare(Enc.encode(savedSteps(), 1, page.codeOf).slice(2, 6), [0x01, 0xF0, 0x01, 0x04]);
+            root._KeyCodeString.keyCodeLang = before;
         }
 
-        function test_step_limit_data() {
+        // Recording stops adding at the editor's limit, earlier when an
+        // action after a long pause would pass the slot.
+        function test_stepLimit_data() {
             return [
-                { tag: "61 actions reach 126", delay: false, pauseTicks: 0, taken: 61 },
-                // From 124 bytes, an action after a long pause would need six.
-                { tag: "long pause from 124 bytes", delay: true, pauseTicks: 200, taken: 60 },
-                { tag: "short pause from 124 bytes", delay: true, pauseTicks: 5, taken: 61 },
+                { tag: "61 actions reach 126", delay: false, ticks: 0, taken: 61 },
+                { tag: "long pause from 124 bytes", delay: true, ticks: 200, taken: 60 },
+                { tag: "short pause from 124 bytes", delay: true, ticks: 5, taken: 61 },
             ];
         }
-
-        function test_step_limit(d) {
-            withMacro([]);
-            ed.delayCheck.isSelect = d.delay;
-            ed.startRecording();
+        function test_stepLimit(d) {
+            start(["M"], []);
+            page.delayCheck.isSelect = d.delay;
+            page.startRecording();
             for (var i = 0; i < 60; ++i) {
-                ed.tickCount = 0;
+                page.tickCount = 0;
                 key(i % 2 === 0, 0x04);
             }
-            compare(ed.recordCount(), 124);
-            ed.tickCount = d.pauseTicks;
+            page.tickCount = d.ticks;
             key(true, 0x05);
-            key(false, 0x05); // at or past the limit either way
-            var actions = stepsNow().filter(function (s) { return s.charAt(0) !== "0"; });
-            compare(actions.length, d.taken);
-            verify(ed.recordCount() <= 126);
-            ed.stopRecording();
-            verify(Enc.encode(savedSteps("M"), 1, ed.codeOf).length <= 128);
+            key(false, 0x05);
+            page.stopRecording();
+            compare(savedSteps().filter(function (s) { return s.charAt(0) !== "0"; }).length, d.taken);
         }
 
-        // ---- step menu ----
-
-        function test_step_command_data() {
+        function test_stepCommand_data() {
             return [
-                { tag: "key on the last step", cmd: "key", at: 2,
-                  steps: ["1,A", "2,A", "1,B", "1,C", "2,C"] },
-                { tag: "key before another step", cmd: "key", at: 0,
-                  steps: ["1,C", "2,C", "1,A", "2,A", "1,B"] },
-                { tag: "left after the current step", cmd: 0, at: 0,
-                  steps: ["1,A", "3,MS-L", "4,MS-L", "2,A", "1,B"] },
-                { tag: "middle on the last step", cmd: 1, at: 2,
-                  steps: ["1,A", "2,A", "1,B", "3,MS-M", "4,MS-M"] },
-                { tag: "delay before the current step", cmd: "delay", at: 1,
-                  steps: ["1,A", "0,50", "2,A", "1,B"] },
+                { tag: "key on the last step", cmd: "key", at: 2, steps: ["1,A", "2,A", "1,B", "1,C", "2,C"] },
+                { tag: "key before another step", cmd: "key", at: 0, steps: ["1,C", "2,C", "1,A", "2,A", "1,B"] },
+                { tag: "left after the current step", cmd: 0, at: 0, steps: ["1,A", "3,MS-L", "4,MS-L", "2,A", "1,B"] },
+                { tag: "middle on the last step", cmd: 1, at: 2, steps: ["1,A", "2,A", "1,B", "3,MS-M", "4,MS-M"] },
+                { tag: "delay before the current step", cmd: "delay", at: 1, steps: ["1,A", "0,50", "2,A", "1,B"] },
                 { tag: "delete", cmd: "delete", at: 1, steps: ["1,A", "1,B"] },
             ];
         }
-
-        function test_step_command(d) {
-            withMacro(["1,A", "2,A", "1,B"]);
-            ed.stepRow = d.at;
+        function test_stepCommand(d) {
+            start(["M"], ["1,A", "2,A", "1,B"]);
+            page.stepRow = d.at;
             if (d.cmd === "key") {
-                verify(ed.openInsertKey());
-                verify(findChild(ed, "macroInsertKeyMask").visible);
+                verify(page.openInsertKey());
                 key(true, 0xF0); // mouse buttons are not keys to insert
                 key(true, 0x07);
                 key(false, 0x06);
-                compare(findChild(ed, "macroInsertKeyLabel").text, "C");
-                mouseClick(findChild(ed, "macroInsertKeyOk"));
-                verify(!ed.isInsertting);
-                verify(!findChild(ed, "macroInsertKeyMask").visible);
+                page.confirmInsertKey();
             } else if (d.cmd === "delete") {
-                verify(ed.deleteStep());
+                verify(page.deleteStep());
             } else if (d.cmd === "delay") {
-                verify(ed.insertDelay());
-                compare(ed.stepRow, d.at, "the new pause is current");
+                verify(page.insertDelay());
             } else {
-                verify(ed.insertMouseKey(d.cmd));
+                verify(page.insertMouseKey(d.cmd));
             }
-            compare(stepsNow(), d.steps);
-            compare(savedSteps("M"), d.steps, "autosaved");
+            compare(savedSteps(), d.steps, "autosaved");
         }
 
-        function test_insert_refused_at_the_limit() {
-            var full = [];
-            for (var i = 0; i < 61; ++i)
-                full.push(i % 2 === 0 ? "1,A" : "2,A");
-            withMacro(full);
-            compare(ed.recordCount(), 126);
-            ed.stepRow = 3;
-            verify(!ed.insertDelay());
-            verify(!ed.insertMouseKey(0));
-            verify(!ed.openInsertKey());
-            compare(stepsNow(), full);
-            compare(store.calls, []);
-        }
-
-        function test_step_menu_opens_on_right_click() {
-            withMacro(["1,A", "2,A"]);
-            tryVerify(function () { return findChild(ed, "macroStepRow1") !== null; });
-            var row = findChild(ed, "macroStepRow1");
-            mouseClick(row, 40, 10, Qt.RightButton);
-            compare(ed.stepRow, 1);
-            verify(ed.stepMenu.visible);
-            ed.macroEditorFocus();
-            verify(!ed.stepMenu.visible);
-        }
-
-        function test_pause_edit_data() {
-            return [
-                { tag: "number", text: "2000", info: "2000" },
-                { tag: "not a number", text: "abc", info: "50" },
-            ];
-        }
-
-        function test_pause_edit(d) {
-            withMacro(["1,A", "0,50", "2,A"]);
-            ed.startPauseEdit(0); // not a pause: nothing opens
-            compare(ed.pauseRow, -1);
-            ed.startPauseEdit(1);
-            compare(ed.pauseText, "50");
-            ed.pauseText = d.text;
-            ed.macroEditorFocus();
-            compare(ed.pauseRow, -1);
-            compare(ed.macroStepModel.get(1).info, d.info);
-            compare(savedSteps("M"), ["1,A", "0," + d.info, "2,A"], "autosave either way");
-        }
-
-        function test_pause_edit_that_would_overflow_the_slot() {
-            var s = [];
-            for (var i = 0; i < 60; ++i)
-                s.push(i % 2 === 0 ? "1,A" : "2,A");
-            s.splice(1, 0, "0,1260"); // still short: 61 actions, 126 bytes
+        // At the limit nothing is inserted; a pause edit that would pass
+        // the slot keeps the old pause.
+        function test_limitRefusesEdits() {
+            var full = taps(61);
+            start(["M"], full);
+            page.stepRow = 3;
+            verify(!page.insertDelay());
+            verify(!page.insertMouseKey(0));
+            verify(!page.openInsertKey());
+            compare(callLog.entries(), []);
+            var s = taps(60);
+            s.splice(1, 0, "0,1260");
             s.push("0,10", "1,B");
-            withMacro(s);
-            compare(ed.recordCount(), 126);
-            ed.startPauseEdit(1);
-            ed.pauseText = "5000";
-            ed.macroEditorFocus();
-            compare(ed.macroStepModel.get(1).info, "1260");
-            verify(ed.recordCount() <= 128);
+            start(["M"], s);
+            page.startPauseEdit(1);
+            page.pauseText = "5000";
+            page.macroEditorFocus();
+            compare(savedSteps()[1], "0,1260");
         }
 
-        function test_repeat_box_data() {
+        function test_pauseAndRepeatBoxes_data() {
             return [
-                { tag: "number", text: "300", saved: "300" },
-                { tag: "empty", text: "", saved: "0" },
-                { tag: "zero", text: "0", saved: "0" },
+                { tag: "numbers", pause: "2000", repeat: "300", steps: ["1,A", "0,2000", "2,A"], saved: "300" },
+                { tag: "not numbers", pause: "abc", repeat: "", steps: ["1,A", "0,50", "2,A"], saved: "0" },
             ];
         }
-
-        function test_repeat_box(d) {
-            withMacro(["1,A", "2,A"], "4");
-            compare(ed.repeatBox.textValue, "4", "loaded with the steps");
-            ed.repeatBox.input.forceActiveFocus();
-            ed.repeatBox.textValue = d.text;
-            ed.macroEditorFocus();
-            compare(ed.repeatBox.textValue, d.saved);
-            compare(store.files["M"].repeat, d.saved);
+        function test_pauseAndRepeatBoxes(d) {
+            start(["M"], ["1,A", "0,50", "2,A"], "4");
+            compare(page.repeatBox.textValue, "4");
+            page.startPauseEdit(1);
+            page.pauseText = d.pause;
+            page.macroEditorFocus();
+            typeInto(page.repeatBox, d.repeat);
+            page.macroEditorFocus();
+            compare(savedSteps(), d.steps);
+            compare(macro().slice(-1), [d.saved]);
         }
 
-        // ---- download ----
-
-        function test_autosave_sends_to_bound_buttons() {
-            withMacro(["1,A", "2,A"]);
-            store.files["Other"] = { steps: [], repeat: "1" };
-            bind(3, 3, "M");
-            bind(5, 5, "Other");
-            bind(9, 9, "M");
-            store.calls = [];
-            ed.stepRow = 1;
-            ed.insertDelay();
-            compare(store.sends(), ["send(3:0 1 5 4 129 4 0 0)", "send(9:0 1 5 4 129 4 0 0)"]);
+        // Every change goes to the buttons bound to the macro at once.
+        function test_autosaveSendsToBoundButtons() {
+            start(["M", "Other"], ["1,A", "2,A"]);
+            bind(3, "M");
+            bind(5, "Other");
+            bind(9, "M");
+            page.stepRow = 1;
+            page.insertDelay();
+            compare(calls("ui_View.mouseSendMacroData"), ["ui_View.mouseSendMacroData([0,1,5,4,129,4,0,0],3)",
+                              "ui_View.mouseSendMacroData([0,1,5,4,129,4,0,0],9)"]);
+            callLog.clear();
+            verify(!page.sendMacro(4, "missing"), "no file, nothing sent");
+            compare(calls("ui_View.mouseSendMacroData"), []);
         }
 
-        function test_send_macro_data() {
-            return [{ tag: "553", icType: "553" }, { tag: "560", icType: "560" }];
-        }
-
-        function test_send_macro(d) {
-            withMacro(["1,A", "0,2000", "2,A"], "300");
-            m.icType = d.icType;
-            verify(ed.sendMacro(2, "M"));
-            verify(!ed.sendMacro(4, "missing"), "no file, nothing sent");
-            compare(store.sends(), ["send(2:1 44 0 4 0 1 0 100 129 4 0 0)"]);
-        }
-
-        function test_close_while_recording() {
-            withMacro([]);
-            ed.startRecording();
+        function test_closeWhileRecording() {
+            start(["M"], []);
+            page.startRecording();
             key(true, 0x04);
-            mouseClick(findChild(ed, "macroEditorClose"));
-            verify(!ed.isInputting);
-            verify(!ed.visible);
-            verify(!findChild(m, "mainMask").visible);
-            compare(savedSteps("M"), ["1,A"]);
+            mouseClick(findChild(page, "macroEditorClose"));
+            verify(!page.isInputting && !page.visible && !findChild(root, "mainMask").visible);
+            compare(savedSteps(), ["1,A"]);
         }
     }
 }
