@@ -224,7 +224,7 @@ bool Program::findWindow(int timeoutMs) {
     return QTest::qWaitFor(
         [&] {
             QByteArray ids, geometry;
-            runTool("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid())}, &ids);
+            runTool("xdotool", {"search", "--onlyvisible", "--name", "SKARN SK-70"}, &ids);
             for (const QByteArray &id : ids.split('\n'))
                 if (!id.isEmpty() &&
                     runTool("xdotool", {"getwindowgeometry", "--shell", id}, &geometry) &&
