@@ -1,24 +1,14 @@
 #!/usr/bin/python3
-"""Stand-ins for the desktop's session-bus services, for tests on a private bus.
-
-Run under `dbus-run-session`, with Debian's python3 (it needs python3-dbus):
+"""Stand-ins for the desktop's session-bus services, for tests on a private
+bus (Debian's python3: it needs python3-dbus):
 
     session_bus_stubs.py [--watcher] [--notifications]
 
---watcher       serves org.kde.StatusNotifierWatcher (a tray host is present,
-                so Qt puts its tray icon on the bus).
---notifications serves org.freedesktop.Notifications.
-
-Prints one line per event on stdout (flushed):
-    ready
-    registered SERVICE PATH        an item registered with the watcher
-    notify APP|SUMMARY|BODY        a notification was shown
-    activated | failed TEXT        the answer to an "activate" command
-
-Takes commands on stdin, one per line:
-    activate [X Y]           calls Activate(X, Y) on the last registered item
-    secondary [X Y]          calls SecondaryActivate(X, Y) on it
-    quit                     ends the stub (so does the end of stdin)
+--watcher serves org.kde.StatusNotifierWatcher (a tray host is present, so Qt
+puts its tray icon on the bus); --notifications org.freedesktop.Notifications.
+Prints "ready", "registered SERVICE PATH", "notify APP|SUMMARY|BODY" and
+"activated" or "failed TEXT" (flushed); reads "activate [X Y]" (Activate on
+the last registered item) and "quit" on stdin.
 """
 import sys
 
@@ -102,14 +92,14 @@ class Watcher(dbus.service.Object):
             "ProtocolVersion": dbus.Int32(0),
         }
 
-    def call(self, method, x, y):
+    def activate(self, x, y):
         if not self.items:
             say("failed no item")
             return
         service, path = self.items[-1]
         proxy = self.bus.get_object(service, path)
         try:
-            getattr(proxy, method)(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
+            proxy.Activate(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
             say("activated")
         except dbus.DBusException as e:
             say("failed %s" % e.get_dbus_message())
@@ -158,9 +148,8 @@ def main():
             loop.quit()
             return False
         words = line.split()
-        if words and words[0] in ("activate", "secondary") and watcher:
-            x, y = (int(words[1]), int(words[2])) if len(words) == 3 else (0, 0)
-            watcher.call("Activate" if words[0] == "activate" else "SecondaryActivate", x, y)
+        if words and words[0] == "activate" and watcher:
+            watcher.activate(*([int(w) for w in words[1:3]] if len(words) == 3 else (0, 0)))
         elif words:
             say("failed unknown command")
         return True

@@ -1,12 +1,7 @@
 """A pointer for a wlroots compositor (sway): moves and clicks through the
-zwlr_virtual_pointer_v1 protocol, spoken directly on the Wayland socket.
-
-    virtual_pointer.py SOCKET click X Y | doubleclick X Y | drag X1 Y1 X2 Y2
-
-Coordinates are in the layout of the compositor's outputs (extent given by
---extent W H, default 1280 800).
+zwlr_virtual_pointer_v1 protocol, spoken directly on the Wayland socket, in
+the layout of the compositor's outputs (extent 1280 x 800 by default).
 """
-import os
 import socket
 import struct
 import sys
@@ -99,13 +94,6 @@ class VirtualPointer:
         time.sleep(0.05)
         self.button(False, button)
 
-    def double_click(self, x, y):
-        self.click(x, y)
-        time.sleep(0.08)
-        self.button(True)
-        time.sleep(0.05)
-        self.button(False)
-
     def drag(self, x1, y1, x2, y2, steps=10):
         self.move(x1, y1)
         time.sleep(0.1)
@@ -116,30 +104,3 @@ class VirtualPointer:
             time.sleep(0.03)
         time.sleep(0.1)
         self.button(False)
-
-    def close(self):
-        self.sock.close()
-
-
-def main(argv):
-    extent = (1280, 800)
-    if "--extent" in argv:
-        at = argv.index("--extent")
-        extent = (int(argv[at + 1]), int(argv[at + 2]))
-        del argv[at:at + 3]
-    if len(argv) < 3:
-        print(__doc__, file=sys.stderr)
-        return 2
-    path = argv[1]
-    if not os.path.isabs(path):
-        path = os.path.join(os.environ["XDG_RUNTIME_DIR"], path)
-    pointer = VirtualPointer(path, extent)
-    command, numbers = argv[2], [int(a) for a in argv[3:]]
-    {"click": pointer.click, "doubleclick": pointer.double_click, "drag": pointer.drag,
-     "move": pointer.move}[command](*numbers)
-    pointer.close()
-    return 0
-
-
-if __name__ == "__main__":
-    sys.exit(main(sys.argv))
