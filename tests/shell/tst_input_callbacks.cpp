@@ -25,13 +25,8 @@ private slots:
         row("multi-byte counted in bytes", 9487, chinese, int(chinese.size()), "鼠标设置");
         row("characters instead of bytes", 9487, chinese, 4, {});
         row("other id", 9488, "hello", 5, {});
-        row("at most cbData bytes read", 9487, "hello", 3, "hel");
         row("zero inside the block", 9487, QByteArray("hel\0lo", 6), 6, {});
-        row("trailing zero counted", 9487, QByteArray("hello\0", 6), 6, {});
-        row("invalid utf-8", 9487,
-            "a\xff\xfe"
-            "b",
-            4, {});
+        row("invalid utf-8", 9487, "a\xff\xfe", 3, {});
         row("empty", 9487, {}, 0, "");
     }
     void copyDataAcceptance() {
@@ -60,16 +55,11 @@ private slots:
                                 << QByteArray(data);
         };
         row("empty: restore", "", 0, nullptr);
-        row("plain text: restore", "hello", 0, nullptr);
-        row("copy data", "copydata:9487:hi there", 9487, "hi there");
-        row("text keeps its colons", "copydata:9487:a:b:c", 9487, "a:b:c");
-        row("utf-8 bytes", "copydata:9487:鼠", 9487, "鼠");
+        row("copy data", "copydata:9487:hi: there", 9487, "hi: there");
         row("other id passed on", "copydata:1:x", 1, "x");
-        row("empty text", "copydata:9487:", 9487, "");
         row("id not a number", "copydata:abc:x", 0, nullptr);
         row("id too large", "copydata:4294967296:x", 0, nullptr);
         row("no text separator", "copydata:9487", 0, nullptr);
-        row("prefix case matters", "COPYDATA:9487:x", 0, nullptr);
     }
     void instanceMessages() {
         QFETCH(QString, message);
