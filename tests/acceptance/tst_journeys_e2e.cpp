@@ -4,7 +4,6 @@
 // after a restart; the tray, a second start, a crash and bad inputs.
 #include "../support/program.h"
 
-#include <QDir>
 #include <QJsonDocument>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -142,7 +141,7 @@ private:
 // A plain 553 mouse on a desktop with a tray host on the session bus.
 void TestJourneys::mouse553() {
     Program p(dir.path() + "/553");
-    QVERIFY(QDir().mkpath(dir.path() + "/553") && p.prepare({"553", false, true}));
+    QVERIFY(p.prepare({"553", false, true}));
     QProcess bus, stubs;
     bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
     QVERIFY2(bus.waitForReadyRead(10000), "dbus-daemon");
@@ -248,7 +247,7 @@ void TestJourneys::mouse553() {
 // An unreadable device list: only the tray icon, and the file stays as it was.
 void TestJourneys::corruptDeviceListCostsNothing() {
     Program p(dir.path() + "/corrupt");
-    QVERIFY(QDir().mkpath(dir.path() + "/corrupt") && p.prepare());
+    QVERIFY(p.prepare());
     const QByteArray garbage("\x01\xff[[[\n=\n\x00\x7f garbage ]\n", 22);
     QVERIFY(p.write("modules/setting/apConfig.bin", garbage));
     QVERIFY(p.launch());
@@ -261,7 +260,7 @@ void TestJourneys::corruptDeviceListCostsNothing() {
 // A scrambled 560 gun mouse.
 void TestJourneys::mouse560() {
     Program p(dir.path() + "/560");
-    QVERIFY(QDir().mkpath(dir.path() + "/560") && p.prepare({"560", true, true}));
+    QVERIFY(p.prepare({"560", true, true}));
     QVERIFY2(p.start(), p.since(0));
 
     // Gun slot 2 takes the second preset with a new Y and shot count; closing

@@ -25,25 +25,8 @@ bool runTool(const QString &tool, const QStringList &args, QByteArray *out) {
     return ok;
 }
 
-QMap<QString, QByteArray> filesIn(const QString &folder) {
-    QMap<QString, QByteArray> files;
-    for (const QFileInfo &f : QDir(folder).entryInfoList(QDir::Files)) {
-        QFile in(f.filePath());
-        if (in.open(QIODevice::ReadOnly))
-            files.insert(f.fileName(), in.readAll());
-    }
-    return files;
-}
-
 Program::Program(const QString &root) : m_base(root) {
     m_proc.setProcessChannelMode(QProcess::MergedChannels);
-}
-
-Program::~Program() {
-    if (running()) {
-        m_proc.kill();
-        m_proc.waitForFinished(5000);
-    }
 }
 
 bool Program::prepare(const Mouse &mouse) {
@@ -53,24 +36,23 @@ bool Program::prepare(const Mouse &mouse) {
     if (!QDir().mkpath(m_app) ||
         QProcess::execute("cp", {"-a", built.absolutePath() + "/modules", built.filePath(), m_app}))
         return false;
-    QString list = QString::fromLatin1(read("modules/setting/apConfig.bin"));
-    const QStringList values{mouse.family, mouse.encode ? "true" : "false",
-                             mouse.gun ? "true" : "false"};
-    const QStringList keys{"icType", "isEncode", "isGun"};
-    for (int i = 0; i < keys.size(); ++i)
-        list.replace(QRegularExpression("(?m)^" + keys[i] + "=.*$"), keys[i] + '=' + values[i]);
     const QJsonObject device{
-        {"family", mouse.family}, {"isEncode", mouse.encode}, {"isGun", mouse.gun}};
+        {"icType", mouse.family}, {"isEncode", mouse.encode}, {"isGun", mouse.gun}};
+    QString list = QString::fromLatin1(read("modules/setting/apConfig.bin"));
+    for (auto it = device.begin(); it != device.end(); ++it)
+        list.replace(QRegularExpression("(?m)^" + it.key() + "=.*$"),
+                     it.key() + '=' + it->toVariant().toString());
     m_pipe = m_base + "/control";
     m_log = m_base + "/wire.log";
     env = QProcessEnvironment::systemEnvironment();
     env.insert("SKARN_VIRTUAL_CONTROL", m_pipe);
     env.insert("SKARN_VIRTUAL_LOG", m_log);
-    env.insert("SKARN_VIRTUAL_DEVICE", m_base + "/device.json");
+    env.insert("SKARN_VIRTUAL_DEVICE", path("../device.json"));
     env.insert("QT_LOGGING_RULES", "skarn.shell.debug=true");
-    QFile json(m_base + "/device.json");
+    QJsonObject mouseFile = device;
+    mouseFile.insert("family", mouse.family);
     return write("modules/setting/apConfig.bin", list.toLatin1()) &&
-           json.open(QIODevice::WriteOnly) && json.write(QJsonDocument(device).toJson()) > 0 &&
+           write("../device.json", QJsonDocument(mouseFile).toJson()) &&
            ::mkfifo(QFile::encodeName(m_pipe).constData(), 0600) == 0;
 }
 
@@ -267,13 +249,12 @@ bool Program::settle(const QImage &before, int timeoutMs) {
     return false;
 }
 
-bool Program::click(int x, int y, int count) {
+bool Program::click(int x, int y) {
     const QImage before = grab();
     // No --sync: it waits for a motion that never comes when the pointer is
     // already there.
     const bool ok = runTool("xdotool", {"mousemove", QString::number(m_at.x() + x),
-                                        QString::number(m_at.y() + y), "click", "--repeat",
-                                        QString::number(count), "--delay", "80", "1"});
+                                        QString::number(m_at.y() + y), "click", "1"});
     settle(before);
     return ok;
 }

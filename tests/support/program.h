@@ -22,7 +22,6 @@ class Program {
 public:
     // `root`: a scratch folder that outlives the program.
     explicit Program(const QString &root);
-    ~Program();
 
     // Copies the built program into root/app with a device list and a
     // simulated mouse that match `mouse`.
@@ -65,7 +64,7 @@ public:
     // (lists and dialogs slide, "LOADING" pulses while the scene is busy).
     bool settle(const QImage &before, int timeoutMs = 3000);
     // Window-relative pointer and keys, each waiting for its effect.
-    bool click(int x, int y, int count = 1);
+    bool click(int x, int y);
     bool drag(int x, int y, int dy);
     bool key(const QString &keys);
     bool type(int x, int y, const QString &text); // into a box: select all, type, Return
@@ -82,5 +81,3 @@ private:
 };
 
 bool runTool(const QString &tool, const QStringList &args, QByteArray *out = nullptr);
-// Every top-level file under `folder`, by name.
-QMap<QString, QByteArray> filesIn(const QString &folder);
