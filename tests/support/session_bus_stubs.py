@@ -24,7 +24,6 @@ NOTIFICATIONS = "org.freedesktop.Notifications"
 WATCHER_XML = """<node>
  <interface name="org.kde.StatusNotifierWatcher">
   <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
-  <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
   <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
   <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
   <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
@@ -65,10 +64,6 @@ class Watcher(dbus.service.Object):
         self.StatusNotifierItemRegistered("%s%s" % item)
         say("registered %s %s" % item)
 
-    @dbus.service.method(WATCHER, in_signature="s", out_signature="")
-    def RegisterStatusNotifierHost(self, service):
-        pass
-
     @dbus.service.signal(WATCHER, signature="s")
     def StatusNotifierItemRegistered(self, item):
         pass
@@ -93,41 +88,28 @@ class Watcher(dbus.service.Object):
         }
 
     def activate(self, x, y):
-        if not self.items:
-            say("failed no item")
-            return
-        service, path = self.items[-1]
-        proxy = self.bus.get_object(service, path)
         try:
+            proxy = self.bus.get_object(*self.items[-1])
             proxy.Activate(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
             say("activated")
-        except dbus.DBusException as e:
-            say("failed %s" % e.get_dbus_message())
+        except (IndexError, dbus.DBusException) as e:
+            say("failed %s" % e)
 
 
 class Notifications(dbus.service.Object):
     def __init__(self, bus):
         self.name = dbus.service.BusName(NOTIFICATIONS, bus)
-        self.next_id = 1
         super().__init__(self.name, "/org/freedesktop/Notifications")
 
     @dbus.service.method(NOTIFICATIONS, in_signature="susssasa{sv}i", out_signature="u")
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
         say("notify %s|%s|%s" % (app, summary, body))
-        self.next_id += 1
-        return dbus.UInt32(self.next_id - 1)
+        return dbus.UInt32(1)
 
     @dbus.service.method(NOTIFICATIONS, in_signature="", out_signature="as")
     def GetCapabilities(self):
         return ["body"]
 
-    @dbus.service.method(NOTIFICATIONS, in_signature="u", out_signature="")
-    def CloseNotification(self, nid):
-        pass
-
-    @dbus.service.method(NOTIFICATIONS, in_signature="", out_signature="ssss")
-    def GetServerInformation(self):
-        return ("stub", "tests", "1", "1.2")
 
 
 def main():
