@@ -12,35 +12,19 @@
 namespace {
 
 // Positions in the 1024 x 640 window of an 8-button gun mouse.
-constexpr int kListRow = 24;
-constexpr int kStageList[2] = {928, 76};
-constexpr int kEffectList[2] = {908, 340};
-constexpr int kRateList[2] = {188, 479};
-constexpr int kSave[2] = {968, 620};
-constexpr int kReset[2] = {888, 620};
-constexpr int kResetOk[2] = {670, 349};
-constexpr int kWindowClose[2] = {992, 24};
-constexpr int kProfileList[2] = {820, 24};
+constexpr int kListRow = 24, kKeyRowX = 140;
+constexpr QPoint kStageList{928, 76}, kEffectList{908, 340}, kRateList{188, 479};
+constexpr QPoint kSave{968, 620}, kWindowClose{992, 24};
 // The key list and the right-hand column (DPI and light panels).
 constexpr QRect kKeyList{24, 88, 232, 254}, kPanels{768, 56, 232, 490};
-// The key assignment dialog (416 x 404, centred): its content (830 high)
-// scrolls under a 360-high area 41 px down, 830 / 212 px per handle pixel.
-constexpr int kKeyRowX = 140;
-constexpr int kAssign[2] = {304, 118};
-constexpr int kContentTop = kAssign[1] + 41;
-constexpr int kHandle[2] = {712, 260};
-constexpr int kAssignClose[2] = {696, 138};
-constexpr int kCombo[2] = {492, 421};
-constexpr int kComboConfirm[2] = {596, 421};
+// The key assignment dialog (416 x 404, centred at 304,118): its content (830
+// high) scrolls under a 360-high area 41 px down, 830 / 212 px per handle pixel.
+constexpr int kContentTop = 118 + 41;
+constexpr QPoint kHandle{712, 260}, kAssignClose{696, 138}, kCombo{492, 421}, kComboOk{596, 421};
 // The macro editor and the gun editor (640 x 448, centred at 192,96).
-constexpr int kMacroEditorRow[2] = {140, 402};
-constexpr int kNew[2] = {240, 525};
-constexpr int kRecord[2] = {442, 525};
-constexpr int kEditorClose[2] = {808, 116};
-constexpr int kGunEditorRow[2] = {140, 427};
-constexpr int kSlotList[2] = {600, 165};
-constexpr int kYBox[2] = {770, 343};
-constexpr int kTimesBox[2] = {572, 529};
+constexpr QPoint kMacroEditorRow{140, 402}, kNew{240, 525}, kRecord{442, 525};
+constexpr QPoint kEditorClose{808, 116}, kGunEditorRow{140, 427}, kSlotList{600, 165};
+constexpr QPoint kYBox{770, 343}, kTimesBox{572, 529};
 
 int listRowY(int y, int row) {
     return y + 12 + row * kListRow + kListRow / 2;
@@ -48,13 +32,13 @@ int listRowY(int y, int row) {
 int keyRowY(int button) {
     return 88 + 40 + button * 26 + 12;
 }
-bool choose(Program &p, const int box[2], int row) {
-    return p.click(box[0], box[1]) && p.click(box[0] - 20, listRowY(box[1], row));
+bool choose(Program &p, QPoint box, int row) {
+    return p.click(box) && p.click({box.x() - 20, listRowY(box.y(), row)});
 }
 // Opens button `button`'s dialog and scrolls its content by `dy` handle
 // pixels; the content offset.
 int openScrolled(Program &p, int button, int dy) {
-    return p.click(kKeyRowX, keyRowY(button)) && p.drag(kHandle[0], kHandle[1], dy)
+    return p.click({kKeyRowX, keyRowY(button)}) && p.drag(kHandle, dy)
                ? qMin(int(dy * 830.0 / 212.0), 830 - 360)
                : -10000;
 }
@@ -161,15 +145,15 @@ void TestJourneys::mouse553() {
     const QRgb corner = p.grab({5, 300, 1, 1}).pixel(0, 0); // dark artwork, nothing see-through
     QVERIFY(qRed(corner) > 4 && qRed(corner) < 60);
     const QImage keysAtStart = p.grab(kKeyList), panelsAtStart = p.grab(kPanels);
-    QCOMPARE(p.dumpUntil([](const QJsonObject &s) {
+    const auto listening = [](const QJsonObject &s) {
         return s["keyboardOption"] == "01 02 00 40";
-    })["keyboardOption"],
-             "01 02 00 40");
+    };
+    QVERIFY(listening(p.dumpUntil(listening)));
 
     // A mouse that refuses a payload, then answers nothing: the settings
     // are kept and the program carries on.
     QVERIFY(p.control("fail write 1"));
-    QVERIFY(choose(p, kStageList, 2) && p.click(kSave[0], kSave[1]));
+    QVERIFY(choose(p, kStageList, 2) && p.click(kSave));
     QTRY_COMPARE(setting(p, "setting/p1.bin", "mouse/currentDpiCount").toInt(), 3);
     QVERIFY(p.control("silent 1"));
     QVERIFY(choose(p, kRateList, 1));
@@ -180,13 +164,12 @@ void TestJourneys::mouse553() {
     // the middle button given Ctrl+B captured by the system-wide key hook.
     QVERIFY(p.idle());
     QVERIFY(choose(p, kStageList, 1) && choose(p, kRateList, 0) && choose(p, kEffectList, 1));
-    QVERIFY(p.type(820, 505, "0") && p.type(880, 505, "128") && p.type(940, 505, "255"));
-    QVERIFY(p.click(kKeyRowX, keyRowY(2)) && p.click(kCombo[0], kCombo[1]));
+    QVERIFY(p.type({820, 505}, "0") && p.type({880, 505}, "128") && p.type({940, 505}, "255"));
+    QVERIFY(p.click({kKeyRowX, keyRowY(2)}) && p.click(kCombo));
     const int keys = p.lineCount();
     QVERIFY(p.key("ctrl+b"));
     QVERIFY2(p.waitForLine("detectKeyboard", 5000, keys) >= 0, "the key hook saw nothing");
-    QVERIFY(p.click(kComboConfirm[0], kComboConfirm[1]) &&
-            p.click(kAssignClose[0], kAssignClose[1]) && p.click(kSave[0], kSave[1]));
+    QVERIFY(p.click(kComboOk) && p.click(kAssignClose) && p.click(kSave));
     const auto saved = [](const QJsonObject &s) {
         return s["dpiStages"] == 2 && bytes(s["dpiCodes"].toString(), 0, 3) == "04 09 80" &&
                s["reportRate"] == 8 && s["ledEffect"] == "03 00 0a" &&
@@ -197,8 +180,8 @@ void TestJourneys::mouse553() {
     QVERIFY2(saved(s), json(s));
     QCOMPARE(setting(p, "setting/p1.bin", "mouse/currentDpiCount").toInt(), 2);
 
-    // The mouse's own DPI button: a notice, and the panel follows.
-    // Two stages sit in the panel's second and third slider columns.
+    // The mouse's own DPI button: a notice, and the panel follows (two
+    // stages sit in the panel's second and third slider columns).
     QCOMPARE(orangeStages(p), QList<int>{2});
     int from = p.lineCount();
     QVERIFY(p.control("dpi 2"));
@@ -209,8 +192,8 @@ void TestJourneys::mouse553() {
     from = p.lineCount();
     QVERIFY(p.control("unplug"));
     QVERIFY2(p.waitForLine("Device removed", 10000, from) >= 0, p.since(from));
-    QVERIFY(p.dumpUntil([](const QJsonObject &s) { return s["plugged"] == false; })["plugged"] ==
-            false);
+    const auto unplugged = [](const QJsonObject &s) { return s["plugged"] == false; };
+    QVERIFY(unplugged(p.dumpUntil(unplugged)));
     QVERIFY(p.control("plug"));
     QVERIFY2(p.waitForLine("runUI", 15000, from) >= 0, p.since(from));
     QVERIFY(p.control("dpi 1"));
@@ -220,12 +203,12 @@ void TestJourneys::mouse553() {
     // again and back through a second start, which exits with 1.
     QVERIFY(p.idle());
     QVERIFY2(stubLine(stubs, "registered "), "the tray icon is not on the bus");
-    QVERIFY(p.click(kWindowClose[0], kWindowClose[1]));
+    QVERIFY(p.click(kWindowClose));
     QTRY_VERIFY(!p.visible());
     stubs.write("activate 10 10\n");
     QTRY_VERIFY2(p.visible(), "the tray click did not restore the window");
     QVERIFY(p.findWindow() && p.settle({}));
-    QVERIFY(p.click(kWindowClose[0], kWindowClose[1]));
+    QVERIFY(p.click(kWindowClose));
     QTRY_VERIFY(!p.visible());
     QCOMPARE(p.startAgain(), 1);
     QTRY_VERIFY2(p.visible(), "the second start did not restore the window");
@@ -265,9 +248,8 @@ void TestJourneys::mouse560() {
 
     // Gun slot 2 takes the second preset with a new Y and shot count; closing
     // the editor sends the slots.
-    QVERIFY(p.click(kGunEditorRow[0], kGunEditorRow[1]) && choose(p, kSlotList, 1));
-    QVERIFY(p.type(kYBox[0], kYBox[1], "33") && p.type(kTimesBox[0], kTimesBox[1], "5") &&
-            p.click(kEditorClose[0], kEditorClose[1]));
+    QVERIFY(p.click(kGunEditorRow) && choose(p, kSlotList, 1));
+    QVERIFY(p.type(kYBox, "33") && p.type(kTimesBox, "5") && p.click(kEditorClose));
     QJsonObject s = p.dumpUntil(
         [](const QJsonObject &s) { return bytes(image(s, 3), 78, 4) == "f0 05 00 21"; });
     QCOMPARE(bytes(image(s, 3), 78, 4), "f0 05 00 21");
@@ -276,17 +258,15 @@ void TestJourneys::mouse560() {
     // A macro recorded from four key events, bound to the fourth button; the
     // fifth switches the gun over two slots; one Save sends them.
     QVERIFY(p.idle());
-    QVERIFY(p.click(kMacroEditorRow[0], kMacroEditorRow[1]) && p.click(kNew[0], kNew[1]) &&
-            p.click(kRecord[0], kRecord[1]));
+    QVERIFY(p.click(kMacroEditorRow) && p.click(kNew) && p.click(kRecord));
     QVERIFY(p.key("a b"));
-    QVERIFY(p.click(kRecord[0], kRecord[1]) && p.click(kEditorClose[0], kEditorClose[1]));
+    QVERIFY(p.click(kRecord) && p.click(kEditorClose));
     int scrolled = openScrolled(p, 3, 77);
     const int macroList = kContentTop + 410 - scrolled + 12;
-    QVERIFY(p.click(kAssign[0] + 98, macroList) && p.click(kAssign[0] + 98, macroList + 24) &&
-            p.click(kAssignClose[0], kAssignClose[1]));
+    QVERIFY(p.click({402, macroList}) && p.click({402, macroList + 24}) && p.click(kAssignClose));
     scrolled = openScrolled(p, 4, 120);
-    QVERIFY(p.click(kAssign[0] + 188, kContentTop + 772 - scrolled + 7) &&
-            p.click(kAssignClose[0], kAssignClose[1]) && p.click(kSave[0], kSave[1]));
+    QVERIFY(p.click({492, kContentTop + 772 - scrolled + 7}) && p.click(kAssignClose) &&
+            p.click(kSave));
     const auto saved = [](const QJsonObject &s) {
         return s["macros"]["4"].toString().startsWith("00 01 01 04 81 04 01 05 81 05 00 00") &&
                entry(s, 1, 4) == "08 00 01 00" && entry(s, 2, 4) == "08 00 03 00";

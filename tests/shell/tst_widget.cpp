@@ -10,10 +10,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QQuickItem>
 #include <QRegularExpression>
 #include <QSettings>
@@ -74,7 +76,6 @@ private slots:
     void initTestCase() {
         dataFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/modules");
         originalFolder = QDir::currentPath();
-        QVERIFY2(QFile::exists(dataFolder + "/setting/apConfig.bin"), "shipped settings missing");
         QLoggingCategory::setFilterRules(QStringLiteral("skarn.shell.debug=true"));
         g_previous = qInstallMessageHandler(captureMessages);
         // Transport pauses run on the simulated mouse's clock.
@@ -325,29 +326,19 @@ private:
     // its global settings and makes it the working directory.
     void prepareFolder(const QString &icType = "553", bool isGun = false) {
         folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(folder->isValid());
-        const QString settings = folder->path() + "/modules/setting";
-        QVERIFY(QDir().mkpath(settings));
-        QVERIFY(QDir().mkpath(folder->path() + "/modules/img"));
-        const QStringList files = QDir(dataFolder + "/setting").entryList(QDir::Files);
-        for (const QString &f : files)
-            QVERIFY(QFile::copy(dataFolder + "/setting/" + f, settings + "/" + f));
-        QFile::copy(dataFolder + "/img/logo.ico", folder->path() + "/modules/img/logo.ico");
-        {
-            QSettings global(settings + "/apConfig.bin", QSettings::IniFormat);
-            global.setValue("mouse/icType", icType);
-            global.setValue("mouse/isGun", isGun);
-        }
-        QFile scene(folder->path() + "/trace.qml");
-        QVERIFY(scene.open(QIODevice::WriteOnly));
-        scene.write(kTraceScene);
-        scene.close();
-        QVERIFY(QDir::setCurrent(folder->path()));
+        QVERIFY(QDir::setCurrent(folder->path()) && QDir().mkpath("modules/img"));
+        QCOMPARE(QProcess::execute("cp", {"-r", dataFolder + "/setting", "modules/"}), 0);
+        QVERIFY(QFile::copy(dataFolder + "/img/logo.ico", "modules/img/logo.ico"));
+        QSettings global("modules/setting/apConfig.bin", QSettings::IniFormat);
+        global.setValue("mouse/icType", icType);
+        global.setValue("mouse/isGun", isGun);
+        QFile scene("trace.qml");
+        QVERIFY(scene.open(QIODevice::WriteOnly) && scene.write(kTraceScene) > 0);
     }
     // Builds the widget on the trace scene.
     void makeWidget() {
         widget = std::make_unique<Widget>();
-        widget->view()->setSource(QUrl::fromLocalFile(folder->path() + "/trace.qml"));
+        widget->view()->setSource(QUrl::fromLocalFile(QFileInfo("trace.qml").absoluteFilePath()));
         QVERIFY2(widget->view()->status() == QQuickWidget::Ready,
                  qPrintable(widget->view()->errors().isEmpty()
                                 ? QString()

@@ -249,24 +249,24 @@ bool Program::settle(const QImage &before, int timeoutMs) {
     return false;
 }
 
-bool Program::click(int x, int y) {
+bool Program::click(QPoint at) {
     const QImage before = grab();
     // No --sync: it waits for a motion that never comes when the pointer is
     // already there.
-    const bool ok = runTool("xdotool", {"mousemove", QString::number(m_at.x() + x),
-                                        QString::number(m_at.y() + y), "click", "1"});
+    const bool ok = runTool("xdotool", {"mousemove", QString::number(m_at.x() + at.x()),
+                                        QString::number(m_at.y() + at.y()), "click", "1"});
     settle(before);
     return ok;
 }
 
-bool Program::drag(int x, int y, int dy) {
+bool Program::drag(QPoint at, int dy) {
     const QImage before = grab();
-    const QString sx = QString::number(m_at.x() + x);
+    const QString sx = QString::number(m_at.x() + at.x());
     bool ok =
-        runTool("xdotool", {"mousemove", sx, QString::number(m_at.y() + y), "mousedown", "1"});
+        runTool("xdotool", {"mousemove", sx, QString::number(m_at.y() + at.y()), "mousedown", "1"});
     for (int step = 1; ok && step <= 4; ++step)
-        ok = runTool("xdotool",
-                     {"mousemove", "--sync", sx, QString::number(m_at.y() + y + dy * step / 4)});
+        ok = runTool("xdotool", {"mousemove", "--sync", sx,
+                                 QString::number(m_at.y() + at.y() + dy * step / 4)});
     ok = runTool("xdotool", {"mouseup", "1"}) && ok;
     settle(before);
     return ok;
@@ -279,6 +279,6 @@ bool Program::key(const QString &keys) {
     return ok;
 }
 
-bool Program::type(int x, int y, const QString &text) {
-    return click(x, y) && key("ctrl+a") && runTool("xdotool", {"type", text}) && key("Return");
+bool Program::type(QPoint at, const QString &text) {
+    return click(at) && key("ctrl+a") && runTool("xdotool", {"type", text}) && key("Return");
 }

@@ -64,10 +64,10 @@ public:
     // (lists and dialogs slide, "LOADING" pulses while the scene is busy).
     bool settle(const QImage &before, int timeoutMs = 3000);
     // Window-relative pointer and keys, each waiting for its effect.
-    bool click(int x, int y);
-    bool drag(int x, int y, int dy);
+    bool click(QPoint at);
+    bool drag(QPoint at, int dy);
     bool key(const QString &keys);
-    bool type(int x, int y, const QString &text); // into a box: select all, type, Return
+    bool type(QPoint at, const QString &text); // into a box: select all, type, Return
 
 private:
     void readOutput();
