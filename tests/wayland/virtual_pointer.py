@@ -87,20 +87,17 @@ class VirtualPointer:
         self._send(self.pointer, 4)
         self.roundtrip()
 
-    def click(self, x, y, button=BTN_LEFT):
+    def click(self, x, y):
         self.move(x, y)
-        time.sleep(0.05)
-        self.button(True, button)
-        time.sleep(0.05)
-        self.button(False, button)
+        self.button(True)
+        self.button(False)
 
     def drag(self, x1, y1, x2, y2, steps=10):
         self.move(x1, y1)
-        time.sleep(0.1)
         self.button(True)
-        time.sleep(0.1)
+        # The program answers the press by handing the move to the compositor
+        # (or by grabbing the pointer): a human's pace, not a wait for a result.
+        time.sleep(0.15)
         for i in range(1, steps + 1):
             self.move(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps)
-            time.sleep(0.03)
-        time.sleep(0.1)
         self.button(False)
