@@ -12,13 +12,12 @@ private slots:
         QTest::addColumn<qulonglong>("dwData");
         QTest::addColumn<QByteArray>("block");
         QTest::addColumn<int>("cbData");
-        QTest::addColumn<bool>("shown");
         QTest::addColumn<QString>("text");
 
         // A null text means the block is refused.
         auto row = [](const char *name, qulonglong id, const QByteArray &block, int cbData,
                       const QString &text) {
-            QTest::newRow(name) << id << block << cbData << !text.isNull() << text;
+            QTest::newRow(name) << id << block << cbData << text;
         };
         const QByteArray chinese = QStringLiteral("鼠标设置").toUtf8();
         row("ascii", 9487, "hello", 5, "hello");
@@ -27,21 +26,18 @@ private slots:
         row("other id", 9488, "hello", 5, {});
         row("zero inside the block", 9487, QByteArray("hel\0lo", 6), 6, {});
         row("invalid utf-8", 9487, "a\xff\xfe", 3, {});
-        row("empty", 9487, {}, 0, "");
     }
     void copyDataAcceptance() {
         QFETCH(qulonglong, dwData);
         QFETCH(QByteArray, block);
         QFETCH(int, cbData);
-        QFETCH(bool, shown);
         QFETCH(QString, text);
 
         const std::optional<QString> result = copyDataText(
             static_cast<unsigned long>(dwData), block.isEmpty() ? nullptr : block.constData(),
             static_cast<unsigned int>(cbData));
-        QCOMPARE(result.has_value(), shown);
-        if (shown)
-            QCOMPARE(*result, text);
+        QCOMPARE(result.has_value(), !text.isNull());
+        QCOMPARE(result.value_or(QString()), text);
     }
     void instanceMessages_data() {
         QTest::addColumn<QString>("message");
@@ -56,9 +52,7 @@ private slots:
         };
         row("empty: restore", "", 0, nullptr);
         row("copy data", "copydata:9487:hi: there", 9487, "hi: there");
-        row("other id passed on", "copydata:1:x", 1, "x");
         row("id not a number", "copydata:abc:x", 0, nullptr);
-        row("id too large", "copydata:4294967296:x", 0, nullptr);
         row("no text separator", "copydata:9487", 0, nullptr);
     }
     void instanceMessages() {
