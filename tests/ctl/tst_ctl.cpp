@@ -139,9 +139,9 @@ private slots:
         QSettings global(p.path("modules/setting/apConfig.bin"), QSettings::IniFormat);
         QCOMPARE(global.value("mouse/profileNo").toInt(), 1);
     }
-    // A profile and a macro out to files and back in as new entries.
+    // A profile out to a file and back in as a new entry.
     void exportAndImport() {
-        const QString pf = runtime.path() + "/shooter.pf", mc = runtime.path() + "/m.mc";
+        const QString pf = runtime.path() + "/shooter.pf";
         QCOMPARE(ctl({"profile", "export", "2", pf}).code, 0);
         QCOMPARE(QSettings(pf, QSettings::IniFormat).value("mouse/currentDpiCount").toInt(), 2);
         const Result imported = ctl({"profile", "import", pf});
@@ -149,17 +149,6 @@ private slots:
         const Result list = ctl({"profile", "list"});
         QCOMPARE(list.out.count('\n'), 3);
         QVERIFY2(list.out.contains(imported.out.mid(4)), list.out.constData());
-
-        QFile macro(mc);
-        QVERIFY(macro.open(QIODevice::WriteOnly));
-        macro.write("[config]\ntotal=1\nrepeat=1\n[macro]\n0=\"1, A, 10\"\n");
-        macro.close();
-        const Result name = ctl({"macro", "import", mc});
-        QCOMPARE(name.code, 0);
-        QCOMPARE(ctl({"macro", "list"}).out, name.out);
-        QVERIFY(QFile::remove(mc));
-        QCOMPARE(ctl({"macro", "export", QString::fromUtf8(name.out.trimmed()), mc}).code, 0);
-        QCOMPARE(QSettings(mc, QSettings::IniFormat).value("config/total").toInt(), 1);
     }
     void quitEndsTheProgram() {
         QCOMPARE(ctl({"quit"}).code, 0);

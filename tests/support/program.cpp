@@ -10,7 +10,6 @@
 #include <QScreen>
 #include <QTest>
 
-#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,10 +42,9 @@ bool Program::prepare(const Mouse &mouse) {
         list.replace(QRegularExpression("(?m)^" + it.key() + "=.*$"),
                      it.key() + '=' + it->toVariant().toString());
     m_pipe = m_base + "/control";
-    m_log = m_base + "/wire.log";
     env = QProcessEnvironment::systemEnvironment();
     env.insert("SKARN_VIRTUAL_CONTROL", m_pipe);
-    env.insert("SKARN_VIRTUAL_LOG", m_log);
+    env.insert("SKARN_VIRTUAL_LOG", path("../wire.log"));
     env.insert("SKARN_VIRTUAL_DEVICE", path("../device.json"));
     env.insert("QT_LOGGING_RULES", "skarn.shell.debug=true");
     QJsonObject mouseFile = device;
@@ -95,9 +93,7 @@ bool Program::idle(int timeoutMs) {
     qsizetype last = -1;
     QImage shown;
     while (!deadline.hasExpired()) {
-        QFile f(m_log);
-        const qsizetype sent =
-            f.open(QIODevice::ReadOnly) ? f.readAll().count("\"iface\":\"command\"") : 0;
+        const qsizetype sent = read("../wire.log").count("\"iface\":\"command\"");
         const QImage now = grab();
         if (sent != last || now != shown) {
             last = sent;
@@ -115,12 +111,8 @@ int Program::startAgain() {
     QProcess second;
     second.setProcessEnvironment(env);
     second.start(program(), {});
-    if (!second.waitForFinished(20000)) {
-        second.kill();
-        second.waitForFinished(2000);
-        return -1;
-    }
-    return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
+    const bool ended = second.waitForFinished(20000);
+    return ended && second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
 }
 
 int Program::quit() {
@@ -132,7 +124,7 @@ int Program::quit() {
 }
 
 void Program::crash() {
-    ::kill(pid_t(m_proc.processId()), SIGKILL);
+    m_proc.kill(); // SIGKILL: its lock file and socket stay behind
     m_proc.waitForFinished(5000);
 }
 
@@ -193,12 +185,10 @@ QJsonObject Program::dumpUntil(const std::function<bool(const QJsonObject &)> &d
 }
 
 QStringList Program::violations() const {
-    QFile f(m_log);
     QStringList texts;
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray &line : f.readAll().split('\n'))
-            if (line.contains("\"op\":\"violation\""))
-                texts << QString::fromUtf8(line);
+    for (const QByteArray &line : read("../wire.log").split('\n'))
+        if (line.contains("\"op\":\"violation\""))
+            texts << QString::fromUtf8(line);
     return texts;
 }
 

@@ -72,7 +72,7 @@ public:
 private:
     void readOutput();
 
-    QString m_base, m_app, m_name, m_pipe, m_log;
+    QString m_base, m_app, m_name, m_pipe;
     QProcess m_proc;
     QStringList m_lines;
     QByteArray m_pending, m_shown;
