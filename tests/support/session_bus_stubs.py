@@ -6,7 +6,7 @@ bus (Debian's python3: it needs python3-dbus):
 
 --watcher serves org.kde.StatusNotifierWatcher (a tray host is present, so Qt
 puts its tray icon on the bus); --notifications org.freedesktop.Notifications.
-Prints "ready", "registered SERVICE PATH", "notify APP|SUMMARY|BODY" and
+Prints "ready", "registered SERVICE", "notify APP|SUMMARY|BODY" and
 "activated" or "failed TEXT" (flushed); reads "activate [X Y]" (Activate on
 the last registered item) and "quit" on stdin.
 """
@@ -21,23 +21,12 @@ WATCHER = "org.kde.StatusNotifierWatcher"
 ITEM = "org.kde.StatusNotifierItem"
 NOTIFICATIONS = "org.freedesktop.Notifications"
 
-WATCHER_XML = """<node>
- <interface name="org.kde.StatusNotifierWatcher">
-  <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
-  <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
-  <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
-  <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
-  <property name="ProtocolVersion" type="i" access="read"/>
- </interface>
- <interface name="org.freedesktop.DBus.Properties">
-  <method name="Get"><arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="v" direction="out"/></method>
-  <method name="GetAll"><arg type="s" direction="in"/><arg type="a{sv}" direction="out"/></method>
- </interface>
- <interface name="org.freedesktop.DBus.Introspectable">
-  <method name="Introspect"><arg type="s" direction="out"/></method>
- </interface>
-</node>
-"""
+# Qt reads the host flag as a property, which it finds only when the
+# introspection data declares it.
+WATCHER_XML = """<node><interface name="org.kde.StatusNotifierWatcher">
+ <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
+ <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+</interface></node>"""
 
 
 def say(line):
@@ -52,44 +41,22 @@ class Watcher(dbus.service.Object):
         self.name = dbus.service.BusName(WATCHER, bus)
         super().__init__(self.name, "/StatusNotifierWatcher")
 
-    @dbus.service.method(WATCHER, in_signature="s", out_signature="",
-                         sender_keyword="sender")
-    def RegisterStatusNotifierItem(self, service, sender=None):
-        # Qt passes its own unique name, others pass an object path.
-        if service.startswith("/"):
-            item = (sender, service)
-        else:
-            item = (service, "/StatusNotifierItem")
-        self.items.append(item)
-        self.StatusNotifierItemRegistered("%s%s" % item)
-        say("registered %s %s" % item)
+    @dbus.service.method(WATCHER, in_signature="s", out_signature="")
+    def RegisterStatusNotifierItem(self, service):
+        self.items.append(service)  # Qt passes its own bus name
+        say("registered " + service)
 
-    @dbus.service.signal(WATCHER, signature="s")
-    def StatusNotifierItemRegistered(self, item):
-        pass
-
-    # Qt looks the host flag up as a property, which it finds only when the
-    # introspection data declares it.
     @dbus.service.method(dbus.INTROSPECTABLE_IFACE, in_signature="", out_signature="s")
     def Introspect(self):
         return WATCHER_XML
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, prop):
-        return self.GetAll(interface)[prop]
-
-    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
-    def GetAll(self, interface):
-        return {
-            "RegisteredStatusNotifierItems": dbus.Array(
-                ["%s%s" % i for i in self.items], signature="s"),
-            "IsStatusNotifierHostRegistered": dbus.Boolean(True),
-            "ProtocolVersion": dbus.Int32(0),
-        }
+        return dbus.Boolean(True)
 
     def activate(self, x, y):
         try:
-            proxy = self.bus.get_object(*self.items[-1])
+            proxy = self.bus.get_object(self.items[-1], "/StatusNotifierItem")
             proxy.Activate(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
             say("activated")
         except (IndexError, dbus.DBusException) as e:
