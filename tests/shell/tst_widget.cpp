@@ -206,11 +206,9 @@ private slots:
             bool connected;
             int request; // a tray activation reason, or -1 for a second start
             bool shown;
-        } cases[] = {{true, QSystemTrayIcon::DoubleClick, true},
-                     {false, QSystemTrayIcon::DoubleClick, false},
-                     {true, QSystemTrayIcon::Trigger, true},
+        } cases[] = {{true, QSystemTrayIcon::Trigger, true},
+                     {false, QSystemTrayIcon::Trigger, false},
                      {true, QSystemTrayIcon::MiddleClick, false},
-                     {true, -1, true},
                      {false, -1, false}};
         for (const auto &c : cases) {
             widget->hide();

@@ -1,9 +1,8 @@
 #pragma once
 
-// One private copy of the virtual program (executable + modules/ in a folder
-// of its own), with its own simulated mouse, control pipe and wire log,
-// started and driven like a user does under Xvfb: clicks and keys through
-// xdotool, the window read back from the X server. Needs a QGuiApplication.
+// A private copy of the virtual program with its own simulated mouse, control
+// pipe and wire log, driven like a user under Xvfb: clicks and keys through
+// xdotool, the window read back from the X server (in a QGuiApplication).
 #include <QImage>
 #include <QJsonObject>
 #include <QProcess>
@@ -20,9 +19,7 @@ struct Mouse {
 
 class Program {
 public:
-    // `root`: a scratch folder that outlives the program.
-    explicit Program(const QString &root);
-
+    explicit Program(const QString &root); // a scratch folder
     // Copies the built program into root/app with a device list and a
     // simulated mouse that match `mouse`.
     bool prepare(const Mouse &mouse = {});

@@ -10,7 +10,6 @@ Exits 77 (skipped, with the reason printed) when sway or its tools are not
 installed. sway refuses to run as root, so as root the session runs as an
 unprivileged system user, created when missing.
 """
-import argparse
 import glob
 import json
 import os
@@ -29,7 +28,6 @@ USER = "skarn-test"
 APP_ID = "skarn-mouse-virtual"
 WIN = (100, 80)  # where sway puts the window on its 1280 x 800 output
 # Window-relative places (1024 x 640 window, 8-button gun mouse).
-EDITOR = (192, 96)
 NEW, RECORD, EDITOR_CLOSE = (240, 525), (442, 525), (808, 116)
 ASSIGN_HANDLE = (712, 260)
 MACRO_LIST = (402, int(118 + 41 + 410 - 77 * 830 / 212 + 12))
@@ -138,11 +136,7 @@ class Session:
         except OSError:
             return ""
 
-    def lines(self):
-        return self.read("program.log").splitlines()
-
     def events(self, kind):
-        """The stubs' lines of one kind ("registered", "notify", ...), without that word."""
         return [line.partition(" ")[2] for line in self.read("session.log").splitlines()
                 if line.split(" ", 1)[0] == kind]
 
@@ -171,8 +165,7 @@ class Session:
         return tuple(shot[1][at:at + 3])
 
     def settle(self, before):
-        """Waits until the screen has changed from `before` and then holds still."""
-        last = None
+        last = None  # until the screen has changed from `before` and holds still
         for _ in range(30):
             shot = self.screenshot()
             if shot != before and shot == last:
@@ -229,7 +222,7 @@ def journey(s):
     # and "b" arrive as the first two keys of a keyboard: Esc and 1. sway
     # drops keys sent before it has set up a new virtual keyboard: the pause.
     check(s.tool(["wtype", "-s", "300", "-d", "120", "ab"]).returncode == 0, "wtype failed")
-    check(wait_for(lambda: sum("detectKeyboard" in l for l in s.lines()) >= 4, 5),
+    check(wait_for(lambda: s.read("program.log").count("detectKeyboard") >= 4, 5),
           "the typed keys did not reach the scene")
     s.click(RECORD)
     s.click(EDITOR_CLOSE)
@@ -262,9 +255,6 @@ def journey(s):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--program", required=True)
-    args = parser.parse_args()
     missing = [t for t in ("sway", "swaymsg", "grim", "wtype", "dbus-daemon", "setpriv") if not shutil.which(t)]
     if not glob.glob("/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so"):
         missing.append("qt6-wayland")
@@ -277,7 +267,7 @@ def main():
         print("SKIP: %s not installed (scripts/deps.sh installs them); the Wayland journey "
               "did not run" % ", ".join(missing))
         return 77
-    session = Session(args.program)
+    session = Session(sys.argv[sys.argv.index("--program") + 1])
     keep = os.environ.get("SKARN_KEEP_WAYLAND")
     try:
         session.start_session()
