@@ -171,12 +171,10 @@ private:
     qsizetype commandTraffic() { return p.read("../wire.log").count("\"iface\":\"command\""); }
     QByteArray settings() {
         QByteArray all;
-        for (QDirIterator it(p.path("modules"), QDir::Files, QDirIterator::Subdirectories);
-             it.hasNext();) {
-            QFile f(it.next());
-            if (f.open(QIODevice::ReadOnly))
-                all += f.fileName().toUtf8() + '\n' + f.readAll();
-        }
+        const QString app = p.path("");
+        for (QDirIterator it(app + "modules", QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();)
+            all += it.next().toUtf8() + '\n' + p.read(it.filePath().mid(app.size()));
         return all;
     }
 

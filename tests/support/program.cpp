@@ -251,13 +251,16 @@ bool Program::click(QPoint at) {
 
 bool Program::drag(QPoint at, int dy) {
     const QImage before = grab();
-    const QString sx = QString::number(m_at.x() + at.x());
-    bool ok =
-        runTool("xdotool", {"mousemove", sx, QString::number(m_at.y() + at.y()), "mousedown", "1"});
-    for (int step = 1; ok && step <= 4; ++step)
-        ok = runTool("xdotool", {"mousemove", "--sync", sx,
-                                 QString::number(m_at.y() + at.y() + dy * step / 4)});
-    ok = runTool("xdotool", {"mouseup", "1"}) && ok;
+    QStringList steps;
+    for (int step = 0; step <= 4; ++step) {
+        steps << "mousemove" << QString::number(m_at.x() + at.x())
+              << QString::number(m_at.y() + at.y() + dy * step / 4);
+        if (step == 0)
+            steps << "mousedown"
+                  << "1";
+    }
+    const bool ok = runTool("xdotool", steps << "mouseup"
+                                             << "1");
     settle(before);
     return ok;
 }

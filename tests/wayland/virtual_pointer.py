@@ -4,7 +4,6 @@ the layout of the compositor's outputs (extent 1280 x 800 by default).
 """
 import socket
 import struct
-import sys
 import time
 
 BTN_LEFT = 0x110
@@ -29,8 +28,7 @@ class VirtualPointer:
         seat = self._bind(registry, "wl_seat", 1)
         manager = self._bind(registry, "zwlr_virtual_pointer_manager_v1", 1)
         self.pointer = self._new_id()
-        # create_virtual_pointer(seat, id)
-        self._send(manager, 0, struct.pack("<II", seat, self.pointer))
+        self._send(manager, 0, struct.pack("<II", seat, self.pointer))  # create_virtual_pointer
         self.roundtrip()
 
     def _new_id(self):
@@ -82,8 +80,8 @@ class VirtualPointer:
         self._send(self.pointer, 4)
         self.roundtrip()
 
-    def button(self, pressed, button=BTN_LEFT):
-        self._send(self.pointer, 2, struct.pack("<III", self._time(), button, 1 if pressed else 0))
+    def button(self, pressed):
+        self._send(self.pointer, 2, struct.pack("<III", self._time(), BTN_LEFT, int(pressed)))
         self._send(self.pointer, 4)
         self.roundtrip()
 
