@@ -50,15 +50,8 @@ QString bytes(const QString &hex, int first, int count) {
 QString entry(const QJsonObject &s, int matrix, int position) {
     return bytes(s["keyMatrix"][QString::number(matrix)].toString(), position * 4, 4);
 }
-QString image(const QJsonObject &s, int n) {
-    return s["profiles"][QString::number(n)].toString();
-}
 QVariant setting(const Program &p, const QString &file, const QString &key) {
     return QSettings(p.path("modules/" + file), QSettings::IniFormat).value(key);
-}
-const char *json(const QJsonObject &s) {
-    static QByteArray text;
-    return (text = QJsonDocument(s).toJson(QJsonDocument::Compact)).constData();
 }
 
 // The start-up logo: bright strokes at the window's centre before the panels
@@ -168,7 +161,7 @@ void TestJourneys::mouse553() {
                entry(s, 1, 2) == "00 01 05 00";
     };
     const QJsonObject s = p.dumpUntil(saved);
-    QVERIFY2(saved(s), json(s));
+    QVERIFY2(saved(s), QJsonDocument(s).toJson().constData());
     QCOMPARE(setting(p, "setting/p1.bin", "mouse/currentDpiCount").toInt(), 2);
 
     // The mouse's own DPI button: a notice, and the panel follows (two
@@ -241,9 +234,11 @@ void TestJourneys::mouse560() {
     // the editor sends the slots.
     QVERIFY(p.click(kGunEditorRow) && choose(p, kSlotList, 1));
     QVERIFY(p.type(kYBox, "33") && p.type(kTimesBox, "5") && p.click(kEditorClose));
-    QJsonObject s = p.dumpUntil(
-        [](const QJsonObject &s) { return bytes(image(s, 3), 78, 4) == "f0 05 00 21"; });
-    QCOMPARE(bytes(image(s, 3), 78, 4), "f0 05 00 21");
+    const auto slot2 = [](const QJsonObject &s) {
+        return bytes(s["profiles"]["3"].toString(), 78, 4) == "f0 05 00 21";
+    };
+    QJsonObject s = p.dumpUntil(slot2);
+    QVERIFY(slot2(s));
     QVERIFY(p.read("modules/gun/gunData.bin").contains("1=AKM, L-Click, 10, 0, 33, 5"));
 
     // A macro recorded from four key events, bound to the fourth button; the
@@ -263,7 +258,7 @@ void TestJourneys::mouse560() {
                entry(s, 1, 4) == "08 00 01 00" && entry(s, 2, 4) == "08 00 03 00";
     };
     s = p.dumpUntil(saved);
-    QVERIFY2(saved(s), json(s));
+    QVERIFY2(saved(s), QJsonDocument(s).toJson().constData());
     QCOMPARE(setting(p, "macro/Macro_0.bin", "config/total").toInt(), 4);
     QCOMPARE(setting(p, "setting/p1.bin", "mouseMacroKey/3").toString(), "Macro_0");
 

@@ -29,11 +29,10 @@ public:
     QByteArray read(const QString &relative) const;
     bool write(const QString &relative, const QByteArray &data) const;
 
-    // Starts it from another folder; start() returns once the scene runs and
-    // the window has settled after the start-up lock.
+    // Starts it from another folder; start() also waits for the panels.
     bool launch();
     bool start();
-    bool waitShown(); // the panels are up after the start-up lock
+    bool waitShown(); // the panels are up after the start-up lock, all still
     // Nothing went to the mouse for a while and the window holds still.
     bool idle(int timeoutMs = 30000);
     // A further process of the same program; its exit status (-1: hung).

@@ -125,8 +125,7 @@ class Session:
 
     def stop(self):
         for proc in reversed(self.procs):
-            proc.kill()
-            proc.wait()
+            proc.kill(), proc.wait()
         shutil.rmtree(self.base, ignore_errors=True)
 
     def read(self, name):
