@@ -36,10 +36,7 @@ check(shipped "${shipped}" "1209:0001" TRUE)
 
 check(several "[0]\nvid=1209\npid=0001\n\n[1]\nvid=1209\npid=0001\n\n[2]\nvid=\"ABCD\"\npid=1a\n\n[common]\ndeviceCount=3\n"
       "1209:0001;abcd:001a" TRUE)
-check(count_limits "[0]\nvid=1111\npid=2222\n[1]\nvid=3333\npid=4444\n[common]\ndeviceCount=1\n"
-      "1111:2222" TRUE)
 check(missing_ids "[0]\npid=0001\n[1]\nvid=5555\npid=6666\n[common]\ndeviceCount=2\n"
       "5555:6666" TRUE)
-check(no_devices "[common]\ndeviceCount=0\n" "" TRUE)
 check(count_missing_group "[0]\nvid=1209\npid=0001\n[common]\ndeviceCount=3\n" "1209:0001" TRUE)
 check(bad_count "[0]\nvid=1209\npid=0001\n[common]\ndeviceCount=two\n" "" FALSE)

@@ -1,24 +1,14 @@
 #!/usr/bin/python3
-"""Stand-ins for the desktop's session-bus services, for tests on a private bus.
-
-Run under `dbus-run-session`, with Debian's python3 (it needs python3-dbus):
+"""Stand-ins for the desktop's session-bus services, for tests on a private
+bus (Debian's python3: it needs python3-dbus):
 
     session_bus_stubs.py [--watcher] [--notifications]
 
---watcher       serves org.kde.StatusNotifierWatcher (a tray host is present,
-                so Qt puts its tray icon on the bus).
---notifications serves org.freedesktop.Notifications.
-
-Prints one line per event on stdout (flushed):
-    ready
-    registered SERVICE PATH        an item registered with the watcher
-    notify APP|SUMMARY|BODY        a notification was shown
-    activated | failed TEXT        the answer to an "activate" command
-
-Takes commands on stdin, one per line:
-    activate [X Y]           calls Activate(X, Y) on the last registered item
-    secondary [X Y]          calls SecondaryActivate(X, Y) on it
-    quit                     ends the stub (so does the end of stdin)
+--watcher serves org.kde.StatusNotifierWatcher (a tray host is present, so Qt
+puts its tray icon on the bus); --notifications org.freedesktop.Notifications.
+Prints "ready", "registered SERVICE", "notify APP|SUMMARY|BODY" and
+"activated" or "failed TEXT" (flushed); reads "activate [X Y]" (Activate on
+the last registered item) and "quit" on stdin.
 """
 import sys
 
@@ -31,24 +21,12 @@ WATCHER = "org.kde.StatusNotifierWatcher"
 ITEM = "org.kde.StatusNotifierItem"
 NOTIFICATIONS = "org.freedesktop.Notifications"
 
-WATCHER_XML = """<node>
- <interface name="org.kde.StatusNotifierWatcher">
-  <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
-  <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
-  <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
-  <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
-  <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
-  <property name="ProtocolVersion" type="i" access="read"/>
- </interface>
- <interface name="org.freedesktop.DBus.Properties">
-  <method name="Get"><arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="v" direction="out"/></method>
-  <method name="GetAll"><arg type="s" direction="in"/><arg type="a{sv}" direction="out"/></method>
- </interface>
- <interface name="org.freedesktop.DBus.Introspectable">
-  <method name="Introspect"><arg type="s" direction="out"/></method>
- </interface>
-</node>
-"""
+# Qt reads the host flag as a property, which it finds only when the
+# introspection data declares it.
+WATCHER_XML = """<node><interface name="org.kde.StatusNotifierWatcher">
+ <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
+ <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+</interface></node>"""
 
 
 def say(line):
@@ -63,81 +41,42 @@ class Watcher(dbus.service.Object):
         self.name = dbus.service.BusName(WATCHER, bus)
         super().__init__(self.name, "/StatusNotifierWatcher")
 
-    @dbus.service.method(WATCHER, in_signature="s", out_signature="",
-                         sender_keyword="sender")
-    def RegisterStatusNotifierItem(self, service, sender=None):
-        # Qt passes its own unique name, others pass an object path.
-        if service.startswith("/"):
-            item = (sender, service)
-        else:
-            item = (service, "/StatusNotifierItem")
-        self.items.append(item)
-        self.StatusNotifierItemRegistered("%s%s" % item)
-        say("registered %s %s" % item)
-
     @dbus.service.method(WATCHER, in_signature="s", out_signature="")
-    def RegisterStatusNotifierHost(self, service):
-        pass
+    def RegisterStatusNotifierItem(self, service):
+        self.items.append(service)  # Qt passes its own bus name
+        say("registered " + service)
 
-    @dbus.service.signal(WATCHER, signature="s")
-    def StatusNotifierItemRegistered(self, item):
-        pass
-
-    # Qt looks the host flag up as a property, which it finds only when the
-    # introspection data declares it.
     @dbus.service.method(dbus.INTROSPECTABLE_IFACE, in_signature="", out_signature="s")
     def Introspect(self):
         return WATCHER_XML
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, prop):
-        return self.GetAll(interface)[prop]
+        return dbus.Boolean(True)
 
-    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
-    def GetAll(self, interface):
-        return {
-            "RegisteredStatusNotifierItems": dbus.Array(
-                ["%s%s" % i for i in self.items], signature="s"),
-            "IsStatusNotifierHostRegistered": dbus.Boolean(True),
-            "ProtocolVersion": dbus.Int32(0),
-        }
-
-    def call(self, method, x, y):
-        if not self.items:
-            say("failed no item")
-            return
-        service, path = self.items[-1]
-        proxy = self.bus.get_object(service, path)
+    def activate(self, x, y):
         try:
-            getattr(proxy, method)(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
+            proxy = self.bus.get_object(self.items[-1], "/StatusNotifierItem")
+            proxy.Activate(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
             say("activated")
-        except dbus.DBusException as e:
-            say("failed %s" % e.get_dbus_message())
+        except (IndexError, dbus.DBusException) as e:
+            say("failed %s" % e)
 
 
 class Notifications(dbus.service.Object):
     def __init__(self, bus):
         self.name = dbus.service.BusName(NOTIFICATIONS, bus)
-        self.next_id = 1
         super().__init__(self.name, "/org/freedesktop/Notifications")
 
     @dbus.service.method(NOTIFICATIONS, in_signature="susssasa{sv}i", out_signature="u")
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
         say("notify %s|%s|%s" % (app, summary, body))
-        self.next_id += 1
-        return dbus.UInt32(self.next_id - 1)
+        return dbus.UInt32(1)
 
     @dbus.service.method(NOTIFICATIONS, in_signature="", out_signature="as")
     def GetCapabilities(self):
         return ["body"]
 
-    @dbus.service.method(NOTIFICATIONS, in_signature="u", out_signature="")
-    def CloseNotification(self, nid):
-        pass
-
-    @dbus.service.method(NOTIFICATIONS, in_signature="", out_signature="ssss")
-    def GetServerInformation(self):
-        return ("stub", "tests", "1", "1.2")
 
 
 def main():
@@ -158,9 +97,8 @@ def main():
             loop.quit()
             return False
         words = line.split()
-        if words and words[0] in ("activate", "secondary") and watcher:
-            x, y = (int(words[1]), int(words[2])) if len(words) == 3 else (0, 0)
-            watcher.call("Activate" if words[0] == "activate" else "SecondaryActivate", x, y)
+        if words and words[0] == "activate" and watcher:
+            watcher.activate(*([int(w) for w in words[1:3]] if len(words) == 3 else (0, 0)))
         elif words:
             say("failed unknown command")
         return True
