@@ -60,6 +60,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent) {
     connect(&hid, &Hid_Thread::dpiStageChanged, v, &myQQuickView::setCurrentDPI);
     connect(&hid, &Hid_Thread::balloon, this, &Widget::showBalloon);
     connect(&hid, &Hid_Thread::deviceRemoved, v, [v] { v->setEnabled(false); });
+    connect(&hid, &Hid_Thread::deviceRemoved, this, &Widget::readerStopped);
 }
 
 Widget::~Widget() {
@@ -126,17 +127,30 @@ bool Widget::nativeEvent(const QByteArray &eventType, void *message, qintptr *re
 void Widget::deviceChanged() {
     if (hid.readerRunning) {
         qCDebug(lcShell) << "device change ignored: reader running";
+        changeWhileReading = true;
         return;
     }
+    checkAfterRemoval = false;
+    timer.start();
+}
+
+void Widget::readerStopped() {
+    if (!changeWhileReading || hid.readerRunning)
+        return;
+    qCDebug(lcShell) << "reader stopped after a device change: check again";
+    changeWhileReading = false;
+    checkAfterRemoval = true;
     timer.start();
 }
 
 void Widget::checkDevice() {
     const int index = DeviceList::detect(hid);
     qCDebug(lcShell) << "check:" << index;
+    const bool afterRemoval = checkAfterRemoval;
+    checkAfterRemoval = false;
     if (index >= 0)
         connectSequence();
-    else
+    else if (!afterRemoval)
         disconnectSequence();
 }
 
@@ -146,6 +160,7 @@ void Widget::connectSequence() {
     myQQuickView *v = view();
     v->clearHidBusy();
     deviceConnected = true;
+    changeWhileReading = false;
     showBalloon(QStringLiteral("Info"), QStringLiteral("Detect Device"));
 
     // The transport learns the family once, before the reader's first

@@ -68,8 +68,14 @@ private:
     void connectSequence();
     void disconnectSequence();
     void requestRestore();
+    void readerStopped();
 
     QTimer timer;
+    // A notification ignored while the reader ran may have been the mouse
+    // coming back before the reader noticed it had gone: checked again when
+    // the reader stops, without hiding the window if nothing answers.
+    bool changeWhileReading = false;
+    bool checkAfterRemoval = false;
     Ui_Controler *ui_Ctl = nullptr;
     Hid_Thread hid;
     QSystemTrayIcon *tray = nullptr;

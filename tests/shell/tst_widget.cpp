@@ -276,6 +276,14 @@ private slots:
         VirtualMouse::instance().plug();
         QTRY_VERIFY_WITH_TIMEOUT(trace().contains("run;"), 5000);
         QVERIFY(widget->view()->isEnabled() && widget->hidThread().readerRunning);
+
+        // Back before the reader noticed it had gone: both notifications are
+        // ignored, so only the check after the reader stops reconnects.
+        root()->setProperty("trace", QString());
+        VirtualMouse::instance().unplug();
+        VirtualMouse::instance().plug();
+        QTRY_VERIFY_WITH_TIMEOUT(trace().contains("run;"), 5000);
+        QVERIFY(widget->view()->isEnabled());
     }
     // Another program's text shows as it is, once, in a box that does not
     // end the program living in the tray when it closes.
