@@ -277,10 +277,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(trace().contains("run;"), 5000);
         QVERIFY(widget->view()->isEnabled() && widget->hidThread().readerRunning);
 
-        // Back before the reader noticed it had gone: both notifications are
-        // ignored, so only the check after the reader stops reconnects.
+        // The plug's notification comes while the reader is still on its last
+        // pass and is ignored: the check once the reader stops reconnects.
         root()->setProperty("trace", QString());
+        widget->checkTimer().setInterval(1000);
+        VirtualMouse::instance().setPlugListener(nullptr); // notified by hand from here on
+        QVERIFY(widget->hidThread().readerRunning);
+        widget->deviceChanged();
         VirtualMouse::instance().unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(!widget->hidThread().readerRunning, 5000);
         VirtualMouse::instance().plug();
         QTRY_VERIFY_WITH_TIMEOUT(trace().contains("run;"), 5000);
         QVERIFY(widget->view()->isEnabled());
