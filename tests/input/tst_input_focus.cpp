@@ -33,37 +33,27 @@ class TestInputFocus : public QObject {
     // prefix delivers the step to the window without a platform window.
     void deliver(const QString &step) {
         QWindow *target = step.startsWith('o') ? &m_offscreen : &m_window;
-        const QString s = step.startsWith('o') ? step.mid(1) : step;
-        const int n = s.mid(1).toInt();
-        auto key = [&](QEvent::Type type, bool repeat) {
-            QKeyEvent e(type, 0, Qt::NoModifier, quint32(n + 8), 0, 0, QString(), repeat);
-            QCoreApplication::sendEvent(target, &e);
-        };
-        auto mouse = [&](QEvent::Type type) {
-            const auto button = Qt::MouseButton(n);
-            QMouseEvent e(type, QPointF(5, 5), QPointF(5, 5), button,
-                          type == QEvent::MouseButtonRelease ? Qt::NoButton : button,
-                          Qt::NoModifier);
-            QCoreApplication::sendEvent(target, &e);
-        };
-        switch (s.at(0).toLatin1()) {
-        case 'k':
-            return key(QEvent::KeyPress, false);
-        case 'K':
-            return key(QEvent::KeyRelease, false);
-        case 'r':
-            key(QEvent::KeyRelease, true);
-            return key(QEvent::KeyPress, true);
-        case 'b':
-            return mouse(QEvent::MouseButtonPress);
-        case 'B':
-            return mouse(QEvent::MouseButtonRelease);
-        case 'd':
-            return mouse(QEvent::MouseButtonDblClick);
-        case 'f': {
+        const char c = step.at(step.startsWith('o')).toLatin1();
+        const int n = step.mid(step.startsWith('o') + 1).toInt();
+        if (c == 'f') {
             QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
             QCoreApplication::sendEvent(target, &out);
-        }
+        } else if (c == 'k' || c == 'K' || c == 'r') {
+            const QList<QEvent::Type> types = c == 'r' ? QList{QEvent::KeyRelease, QEvent::KeyPress}
+                                              : c == 'k' ? QList{QEvent::KeyPress}
+                                                         : QList{QEvent::KeyRelease};
+            for (QEvent::Type type : types) {
+                QKeyEvent e(type, 0, Qt::NoModifier, quint32(n + 8), 0, 0, QString(), c == 'r');
+                QCoreApplication::sendEvent(target, &e);
+            }
+        } else {
+            const QEvent::Type type = c == 'b'   ? QEvent::MouseButtonPress
+                                      : c == 'B' ? QEvent::MouseButtonRelease
+                                                 : QEvent::MouseButtonDblClick;
+            const auto button = Qt::MouseButton(n);
+            QMouseEvent e(type, QPointF(5, 5), QPointF(5, 5), button,
+                          c == 'B' ? Qt::NoButton : button, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &e);
         }
     }
 
