@@ -214,6 +214,12 @@ private slots:
         QVERIFY(hid->hidIdle);
     }
 
+    // The checksum covers all seven bytes before it, and only those.
+    void checksum() {
+        QByteArray b = bytes("FFFFFFFFFFFFFF77");
+        QCOMPARE(Hid_Thread().hidCS(u(b)), uchar(0x06));
+    }
+
     // What the mouse kept comes back through the scrambling. A longer
     // payload sent before must not show through the 560 matrix's padding.
     void readResultsAndPadding() {
