@@ -110,48 +110,39 @@ private slots:
         }
     }
 
+    // Each fault at the line (1-based) its finding belongs to.
     void wirecheckFindsPlantedFaults_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("found");
-        QTest::newRow("clean") << ""
-                               << " 0 violations (553 family, 32-byte data reports, scrambled";
-        QTest::newRow("checksum") << "checksum"
-                                  << "bad checksum";
-        QTest::newRow("too soon") << "soon"
-                                  << "settle time";
-        QTest::newRow("missing data report") << "missing"
-                                             << "too few data reports";
-        QTest::newRow("feature length") << "length"
-                                        << "wrong report length";
+        for (const auto &[fault, found] : QList<QPair<const char *, const char *>>{
+                 {"", " 0 violations (553 family, 32-byte data reports, scrambled"},
+                 {"checksum", "bad checksum"},
+                 {"soon", "settle time"},
+                 {"missing", "too few data reports"},
+                 {"length", "wrong report length"}})
+            QTest::newRow(fault) << fault << found;
     }
     void wirecheckFindsPlantedFaults() {
         QFETCH(QString, fault);
         QFETCH(QString, found);
         QList<QByteArray> log = trace;
-        const int firstWrite = find(log, "write");
-        QVERIFY(firstWrite > 0);
-        int line = -1; // 0-based index of the line the finding belongs to
+        const int write = find(log, "write"), feature = find(log, "set_feature");
+        QVERIFY(write > 0);
+        int line = fault == "soon" ? write : fault == "missing" ? log.size() - 1 : feature;
+        QJsonObject r = at(log, line);
         if (fault == "checksum" || fault == "length") {
-            line = find(log, "set_feature");
-            QJsonObject r = at(log, line);
             QByteArray block = QByteArray::fromHex(r.value("plain").toString().toLatin1());
-            if (fault == "checksum")
-                block[7] = char(block[7] ^ 1);
+            block[7] = char(block[7] ^ (fault == "checksum"));
             VirtualMouse::scramble(reinterpret_cast<uint8_t *>(block.data()),
                                    reinterpret_cast<const uint8_t *>("\0Tw70Sk\0"));
             const QByteArray report = '\0' + block + QByteArray(fault == "length", '\0');
             r.insert("data", QString::fromLatin1(report.toHex(' ')));
-            log[line] = encode(r);
         } else if (fault == "soon") {
-            line = firstWrite;
-            QJsonObject r = at(log, line);
             r.insert("t", at(log, find(log, "set_feature", line, -1)).value("t").toDouble() + 50);
-            log[line] = encode(r);
-        } else if (fault == "missing") {
-            log.removeAt(firstWrite);
-            line = find(log, "set_feature", firstWrite);
-            line = line < 0 ? log.size() - 1 : line; // else found at the end
         }
+        log[line] = encode(r);
+        if (fault == "missing") // found at the end, where the data report is still owed
+            log.removeAt(write);
         const QString path = dir.filePath(fault + ".log");
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -162,7 +153,7 @@ private slots:
         QVERIFY(check.waitForFinished(20000));
         const QString first = QString::fromUtf8(check.readAllStandardOutput()).section('\n', 0, 0);
         QCOMPARE(check.exitCode(), fault.isEmpty() ? 0 : 1);
-        const QString want = QString("%1: %2").arg(line + 1).arg(found);
+        const QString want = QString("%1: %2").arg(line + (fault != "missing")).arg(found);
         QVERIFY2(fault.isEmpty() ? first.contains(found)
                                  : first.mid(path.size() + 1).startsWith(want),
                  qPrintable(first));
