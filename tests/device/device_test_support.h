@@ -60,21 +60,19 @@ struct WireRecord {
     QByteArray data;
 };
 
-// Log records of one interface, optionally only some operations.
-inline QList<WireRecord> wire(const QStringList &ops, const QString &iface = "command") {
+// Log records of one interface, optionally only some operations; with no
+// operations named, those carrying bytes to or from the mouse.
+inline QList<WireRecord> wire(QStringList ops = {}, const QString &iface = "command") {
+    if (ops.isEmpty())
+        ops = {"set_feature", "get_feature", "write", "read"};
     QList<WireRecord> out;
     for (const auto &v : VirtualMouse::instance().wireLog()) {
         const QJsonObject o = v.toObject();
-        if (o["iface"].toString() == iface && (ops.isEmpty() || ops.contains(o["op"].toString())))
+        if (o["iface"].toString() == iface && ops.contains(o["op"].toString()))
             out.append({qint64(o["t"].toDouble()), o["op"].toString(),
                         QByteArray::fromHex(o["data"].toString().toLatin1())});
     }
     return out;
-}
-
-// Reports carrying bytes to or from the mouse, in order.
-inline QList<WireRecord> traffic() {
-    return wire({"set_feature", "get_feature", "write", "read"});
 }
 
 } // namespace devtest

@@ -81,32 +81,26 @@ private slots:
 
     // Starting sets the notification option bit; values that could not be
     // read are not written back.
-    void optionBit_data() {
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<bool>("readFails");
-        QTest::addColumn<QStringList>("blocks");
-        QTest::newRow("553: o4 | 40")
-            << "553" << false << QStringList{"83 00 00 00 00 00 00 7C", "03 11 22 33 44 00 00 52"};
-        QTest::newRow("560: o1 | 08")
-            << "560" << false << QStringList{"81 00 00 00 00 00 00 7E", "01 19 22 00 00 00 00 C3"};
-        QTest::newRow("553, read fails") << "553" << true << QStringList{"83 00 00 00 00 00 00 7C"};
-    }
     void optionBit() {
-        QFETCH(QString, family);
-        QFETCH(bool, readFails);
-        QFETCH(QStringList, blocks);
-        QVERIFY(connectMouse(family, false));
-        family == "553" ? hid->hid553_03H_SetKeyboardoption(0x11, 0x22, 0x33, 0x04)
-                        : hid->hid560_01H_SetKeyboardoption(0x11, 0x22);
-        VirtualMouse::instance().clearWireLog();
-        if (readFails)
-            VirtualMouse::instance().failNext("get_feature", 1, "command");
-        hid->startDeviceReader(0);
-        QStringList got;
-        for (const WireRecord &r : wire({"set_feature"}))
-            got << hex(r.data.mid(1));
-        QCOMPARE(got, blocks);
-        QVERIFY(hid->readerRunning && hid->hidIdle);
+        const QStringList b553{"83 00 00 00 00 00 00 7C", "03 11 22 33 44 00 00 52"};
+        const QStringList b560{"81 00 00 00 00 00 00 7E", "01 19 22 00 00 00 00 C3"};
+        for (const auto &[family, readFails, blocks] :
+             QList<std::tuple<QString, bool, QStringList>>{
+                 {"553", false, b553}, {"560", false, b560}, {"553", true, b553.mid(0, 1)}}) {
+            QVERIFY(connectMouse(family, false));
+            family == "553" ? hid->hid553_03H_SetKeyboardoption(0x11, 0x22, 0x33, 0x04)
+                            : hid->hid560_01H_SetKeyboardoption(0x11, 0x22);
+            VirtualMouse::instance().clearWireLog();
+            if (readFails)
+                VirtualMouse::instance().failNext("get_feature", 1, "command");
+            hid->startDeviceReader(0);
+            QStringList got;
+            for (const WireRecord &r : wire({"set_feature"}))
+                got << hex(r.data.mid(1));
+            QCOMPARE(got, blocks);
+            QVERIFY(hid->readerRunning && hid->hidIdle);
+            cleanup();
+        }
     }
 
     // Unplugged: "Device removed", the signal, the flag cleared, the path

@@ -149,7 +149,7 @@ private slots:
             expected << "read";
         QStringList got;
         QList<qint64> times{start}; // of the outgoing reports, then the end
-        for (const WireRecord &w : traffic()) {
+        for (const WireRecord &w : wire()) {
             // Replies depend on the mouse's state; other tests check them.
             const bool out = w.op == "write" || w.op == "set_feature";
             got << (out ? w.op + " " + hex(w.data) : w.op);
@@ -177,7 +177,7 @@ private slots:
         QTest::ignoreMessage(QtDebugMsg, rows().at(row).failLine);
         rows().at(row).call(*hid);
         QCOMPARE(VirtualMouse::instance().nowMs(), 255 * 8);
-        QCOMPARE(traffic().size(), 0);
+        QCOMPARE(wire().size(), 0);
         QVERIFY(!hid->hidIdle);
     }
 
@@ -311,7 +311,7 @@ private slots:
             QTest::ignoreMessage(QtDebugMsg, "cmd Failed 00");
         vm.clearWireLog();
         QCOMPARE(h.chkDeviceIsEnCode(0), expected);
-        QCOMPARE(traffic().size(), h.hidIdle ? 2 : 0);
+        QCOMPARE(wire().size(), h.hidIdle ? 2 : 0);
     }
 };
 

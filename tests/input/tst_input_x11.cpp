@@ -57,35 +57,31 @@ private slots:
     void events_data() {
         QTest::addColumn<QString>("commands");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("held a gives one press and one release")
-            << "keydown a keydown a keydown a keyup a" << QList<int>{0x04, -0x04};
-        QTest::newRow("main and keypad Enter, Up")
-            << "key Return key KP_Enter key Up"
-            << QList<int>{0x28, -0x28, 0x58, -0x58, 0x52, -0x52};
         // By keysym, xdotool presses a right-hand modifier together with the
-        // left one of the same modifier; X keycodes (event code + 8) avoid that.
-        QTest::newRow("right Ctrl, left Ctrl, right Alt")
-            << "key 105 key 37 key 108" << QList<int>{0xE4, -0xE4, 0xE0, -0xE0, 0xE6, -0xE6};
+        // left one of the same modifier; X keycodes (event code + 8) avoid
+        // that: 105 right Ctrl, 37 left Ctrl, 108 right Alt.
+        QTest::newRow("held a, Enter, keypad Enter, Up, Ctrl, right Alt")
+            << "keydown a keydown a keydown a keyup a key Return key KP_Enter key Up key 105 key "
+               "37 "
+               "key 108"
+            << QList<int>{0x04,  -0x04, 0x28,  -0x28, 0x58,  -0x58, 0x52,
+                          -0x52, 0xE4,  -0xE4, 0xE0,  -0xE0, 0xE6,  -0xE6};
         QTest::newRow("Print Screen, alone and with Alt")
             << "key Print keydown Alt_L key Print keyup Alt_L"
             << QList<int>{0x46, -0x46, 0xE2, 0x46, -0x46, -0xE2};
-        QTest::newRow("left, right, middle click")
-            << "click 1 click 3 click 2" << QList<int>{0xF0, -0xF0, 0xF1, -0xF1, 0xF2, -0xF2};
-        QTest::newRow("double click")
-            << "click --repeat 2 --delay 40 1" << QList<int>{0xF0, -0xF0, 0xF0, -0xF0};
-        QTest::newRow("wheel and side buttons give nothing")
-            << "click 4 click 5 click 6 click 7 click 8" << QList<int>{};
+        // Wheel and side buttons give nothing; every click comes with the
+        // pointer's position.
+        QTest::newRow("buttons")
+            << "mousemove 123 234 click 1 click 3 click 2 click --repeat 2 --delay 40 1 click 4 "
+               "click 5 click 6 click 7 click 8"
+            << QList<int>{0xF0, -0xF0, 0xF1, -0xF1, 0xF2, -0xF2, 0xF0, -0xF0, 0xF0, -0xF0};
     }
     void events() {
         QFETCH(QString, commands);
         QFETCH(QList<int>, expected);
         QCOMPARE(drive(commands), expected);
-    }
-
-    void clickPosition() {
-        QCOMPARE(drive("mousemove 123 234 click 3"), (QList<int>{0xF1, -0xF1}));
-        for (const Report &r : g_reports.mid(0, 2))
-            QCOMPARE(QPoint(r.x, r.y), QPoint(123, 234));
+        for (const Report &r : g_reports)
+            QVERIFY(r.x == -1 || QPoint(r.x, r.y) == QPoint(123, 234));
     }
 
     // Keys pressed while the capture is off are never reported; installed

@@ -100,23 +100,17 @@ void testKeys() {
     expect("keys", g_keys, "04v 04^ 28v 28^ 58v 58^ E4v E4^ E0v 48v 48^ E0^");
     // Wine (8.0) never sets LLKHF_ALTDOWN, not even while Alt is held, so
     // Alt+Print Screen cannot be injected: the procedure gets the structures
-    // Windows delivers for it instead. Not HC_ACTION: passed on unread.
-    const struct {
-        int nCode;
-        WPARAM message;
-        DWORD scan, flags;
-    } calls[] = {{HC_ACTION, WM_SYSKEYDOWN, 0x38, LLKHF_ALTDOWN},
-                 {HC_ACTION, WM_SYSKEYDOWN, 0x54, LLKHF_ALTDOWN},
-                 {HC_ACTION, WM_SYSKEYUP, 0x54, LLKHF_ALTDOWN | LLKHF_UP},
-                 {HC_ACTION, WM_KEYDOWN, 0x54, 0},
-                 {-1, WM_KEYDOWN, 0x1E, 0},
-                 {HC_ACTION, WM_KEYUP, 0x38, LLKHF_UP}};
+    // Windows delivers for it instead; below HC_ACTION it passes them on unread.
     g_keys.clear();
-    for (const auto &c : calls) {
+    const DWORD scans[] = {0x38, 0x54, 0x54, 0x54, 0x1E, 0x38};
+    const DWORD flags[] = {LLKHF_ALTDOWN, LLKHF_ALTDOWN, LLKHF_ALTDOWN | LLKHF_UP, 0, 0, LLKHF_UP};
+    const WPARAM messages[] = {WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSKEYUP,
+                               WM_KEYDOWN,    WM_KEYDOWN,    WM_KEYUP};
+    for (int i = 0; i < 6; ++i) {
         KBDLLHOOKSTRUCT info{};
-        info.scanCode = c.scan;
-        info.flags = c.flags;
-        WinHooks::keyboardProc(c.nCode, c.message, reinterpret_cast<LPARAM>(&info));
+        info.scanCode = scans[i];
+        info.flags = flags[i];
+        WinHooks::keyboardProc(i == 4 ? -1 : HC_ACTION, messages[i], LPARAM(&info));
     }
     expect("Alt+Print Screen", g_keys, "E2v 46v 46^ E2^");
 }
