@@ -83,15 +83,6 @@ private slots:
         for (const Report &r : g_reports)
             QVERIFY(r.x == -1 || QPoint(r.x, r.y) == QPoint(123, 234));
     }
-
-    // Keys pressed while the capture is off are never reported; installed
-    // again, capture works as before.
-    void nothingAfterRemove() {
-        InputHooks::remove();
-        QCOMPARE(QProcess::execute("xdotool", {"key", "a", "click", "1"}), 0);
-        QCOMPARE(InputHooks::install(0), 1);
-        QCOMPARE(drive("key b"), (QList<int>{0x05, -0x05}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestInputX11)
