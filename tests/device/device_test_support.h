@@ -14,12 +14,10 @@ namespace devtest {
 
 inline QJsonObject deviceJson(const QString &family, int reportLength, bool encode,
                               const QString &sCode = "SKARN1", const QString &pid = "7001") {
-    return {{"family", family},   {"vid", "3a5c"},
-            {"pid", pid},         {"usagePage", "ff00"},
-            {"usage", "ff00"},    {"usagePage2", "ff01"},
-            {"usage2", "ff01"},   {"reportLength", reportLength},
-            {"isEncode", encode}, {"sCode", sCode},
-            {"isGun", true}};
+    return {{"family", family},     {"vid", "3a5c"},       {"pid", pid},
+            {"sCode", sCode},       {"isEncode", encode},  {"reportLength", reportLength},
+            {"isGun", true},        {"usagePage", "ff00"}, {"usage", "ff00"},
+            {"usagePage2", "ff01"}, {"usage2", "ff01"}};
 }
 
 // The entry detection would have built for a virtual device.

@@ -1,7 +1,6 @@
 // The device event reader: stage reports and balloons, unplugging, and how
 // the reader is started, replaced and stopped.
 #include "device_test_support.h"
-#include "event_report.h"
 
 #include <QTest>
 #include <QThread>
@@ -68,15 +67,6 @@ private slots:
         QTRY_COMPARE(seen, QStringList({"3", "Info|three ", "1", "Info|one ", "7", "Info|seven ",
                                         "0", "Info|other ", "9", "Info|other "}));
         QVERIFY(!offGuiThread && hid->readerRunning);
-    }
-
-    // Only the first four bytes count, and nothing shorter than four.
-    void reportDecoding() {
-        const uchar stage[] = {6, 7, 0xFF, 5, 1, 2, 3}, other[] = {5, 7, 0, 3, 6, 8, 0, 3};
-        QCOMPARE(EventReport::dpiStage(stage, 7), 5);
-        QCOMPARE(EventReport::dpiStage(stage, 3), -1);
-        QCOMPARE(EventReport::dpiStage(other, 4), -1);
-        QCOMPARE(EventReport::dpiStage(other + 4, 4), -1);
     }
 
     // Starting sets the notification option bit; values that could not be

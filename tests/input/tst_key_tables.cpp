@@ -23,25 +23,20 @@ private slots:
         };
         // clang-format off
         const Row rows[] = {
-            {"a", 30, 0, 0x1E, 0, 0x04}, {"z", 44, 0, 0x2C, 0, 0x1D}, {"0", 11, 0, 0x0B, 0, 0x27},
-            {"Esc", 1, 0, 0x01, 0, 0x29}, {"backslash", 43, 0, 0x2B, 0, 0x31},
-            {"102nd", 86, 0, 0x56, 0, 0x64}, {"Enter", 28, 0, 0x1C, 0, 0x28},
-            {"keypad Enter", 96, 0, 0x1C, 1, 0x58}, {"left Ctrl", 29, 0, 0x1D, 0, 0xE0},
-            {"right Ctrl", 97, 0, 0x1D, 1, 0xE4}, {"right Shift", 54, 0, 0x36, 1, 0xE5},
-            {"left Alt", 56, 0, 0x38, 0, 0xE2}, {"right Alt", 100, 0, 0x38, 1, 0xE6},
+            {"a", 30, 0, 0x1E, 0, 0x04}, {"backslash", 43, 0, 0x2B, 0, 0x31},
+            {"Enter", 28, 0, 0x1C, 0, 0x28}, {"keypad Enter", 96, 0, 0x1C, 1, 0x58},
+            {"left Ctrl", 29, 0, 0x1D, 0, 0xE0}, {"right Ctrl", 97, 0, 0x1D, 1, 0xE4},
+            {"right Shift", 54, 0, 0x36, 1, 0xE5}, {"right Alt", 100, 0, 0x38, 1, 0xE6},
             {"left Windows", 125, 0, 0x5B, 1, 0xE3}, {"menu", 127, 0, 0x5D, 1, 0x65},
-            {"F10", 68, 0, 0x44, 0, 0x43}, {"F12", 88, 0, 0x58, 0, 0x45}, {"F23", 193, 0, 0x6E, 0, 0x72},
-            {"Print Screen", 99, 0, 0x37, 1, 0x46}, {"Alt+Print Screen", 99, 1, 0x54, 0, 0x46},
-            {"0x54 without Alt", -1, 0, 0x54, 0, 0}, {"Scroll Lock", 70, 0, 0x46, 0, 0x47},
-            {"Ctrl+Break", -1, 0, 0x46, 1, 0x48}, {"Pause", 119, 0, 0x45, 0, 0x48},
-            {"Num Lock", 69, 0, 0x45, 1, 0x53}, {"Home", 102, 0, 0x47, 1, 0x4A},
-            {"Up", 103, 0, 0x48, 1, 0x52}, {"Page Down", 109, 0, 0x51, 1, 0x4E},
-            {"Delete", 111, 0, 0x53, 1, 0x4C}, {"keypad slash", 98, 0, 0x35, 1, 0x54},
-            {"keypad star", 55, 0, 0x37, 0, 0x55}, {"keypad 0", 82, 0, 0x52, 0, 0x62},
-            {"keypad dot", 83, 0, 0x53, 0, 0x63}, {"0x36 plain", -1, 0, 0x36, 0, 0},
-            {"extended a", -1, 0, 0x1E, 1, 0}, {"above a byte", -1, 0, 0x11E, 0, 0},
+            {"F23", 193, 0, 0x6E, 0, 0x72}, {"Print Screen", 99, 0, 0x37, 1, 0x46},
+            {"Alt+Print Screen", 99, 1, 0x54, 0, 0x46}, {"0x54 without Alt", -1, 0, 0x54, 0, 0},
+            {"Scroll Lock", 70, 0, 0x46, 0, 0x47}, {"Ctrl+Break", -1, 0, 0x46, 1, 0x48},
+            {"Pause", 119, 0, 0x45, 0, 0x48}, {"Num Lock", 69, 0, 0x45, 1, 0x53},
+            {"Up", 103, 0, 0x48, 1, 0x52}, {"Delete", 111, 0, 0x53, 1, 0x4C},
+            {"keypad slash", 98, 0, 0x35, 1, 0x54}, {"keypad dot", 83, 0, 0x53, 0, 0x63},
+            {"0x36 plain", -1, 0, 0x36, 0, 0}, {"extended a", -1, 0, 0x1E, 1, 0},
             {"negative", -1, 0, -1, 0, 0}, {"right Windows", 126, 0, 0, 0, 0},
-            {"mute", 113, 0, 0, 0, 0}, {"unused 84", 84, 0, 0, 0, 0},
+            {"unused 84", 84, 0, 0, 0, 0},
         };
         // clang-format on
         for (const Row &r : rows) {
