@@ -102,10 +102,9 @@ private slots:
     }
 
     // Unplugged: "Device removed", the signal, the flag cleared, the path
-    // forgotten. After re-plugging and a new check events flow again; a
-    // second start replaces the reader (opens and closes of the event
-    // interface alternate, each report is delivered once); destruction waits
-    // for the reader, which leaves the interface closed.
+    // forgotten. Re-plugged, events flow again; a second start replaces the
+    // reader (opens and closes alternate, each report comes once); the
+    // destructor waits for the reader, which leaves the interface closed.
     void unplugReplugRestartStop() {
         QVERIFY(connectMouse("553"));
         QTRY_VERIFY(listening());

@@ -202,12 +202,10 @@ private slots:
         QCOMPARE(hex(wire({"write"}).last().data), hex(QByteArray(65, '\0')));
     }
 
-    // Broken exchanges: the caller's values (for 0x8C every byte of the
-    // image that did not arrive) come back, the token is free, nothing stays
-    // open; a failed open also forgets the path, so later commands fail at
-    // once without touching the mouse. A data report that never comes ends
-    // the wait: here the mouse sends two 64-byte reports where the entry
-    // expects four of 32.
+    // Broken exchanges: the caller's values (for 0x8C every byte that did not
+    // arrive) come back, the token is free, nothing stays open; a failed open
+    // forgets the path. A data report that never comes ends the wait ("narrow":
+    // the mouse sends two 64-byte reports where the entry expects four of 32).
     void failedExchanges_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QList<int>>("received"); // image offsets that arrive, in 32-byte steps

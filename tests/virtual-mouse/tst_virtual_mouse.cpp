@@ -22,7 +22,8 @@ private slots:
     //   hN  feature report of N bytes   i  feature report with report ID 1
     //   sMS  pause   g  fetch the feature reply   r  read one data report
     // and set-up words first: "560" the other family, "nogun" a mouse without
-    // the gun feature, "~CODE" a scrambling mouse the program sends CODE to.
+    // the gun feature, "~CODE" a scrambling mouse with that code (the
+    // program scrambles with "Tw70Sk").
     void violations_data() {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("kind");
@@ -31,6 +32,7 @@ private slots:
         };
         row("bad checksum", "b0108", "bad checksum");
         row("wrong code", "~Xy12Zq f0012345678", "bad checksum");
+        row("right code", "~Tw70Sk f0108 s200 d8", "data report without a command");
         row("data after a command without payload", "f0108 s200 d8",
             "data report without a command");
         row("too few data reports", "f12014008 s128 d32 s128 f0104", "too few data reports");
@@ -58,24 +60,20 @@ private slots:
         format.is560 = steps.first() == "560";
         format.isGun = steps.first() != "nogun";
         format.isEncode = steps.first().startsWith('~');
-        memcpy(format.code + 1, "Tw70Sk", 6);
-        uint8_t sent[8] = {};
-        const QByteArray code = format.isEncode ? steps.first().mid(1).toLatin1() : "Tw70Sk";
-        memcpy(sent + 1, code.leftJustified(6, '\0', true).constData(), 6);
+        const QByteArray code = steps.first().toLatin1() + "      ";
+        memcpy(format.code + 1, code.constData() + 1, 6);
+        uint8_t sent[8] = {0, 'T', 'w', '7', '0', 'S', 'k', 0};
         QStringList found;
         ReportChecks checks(format, [&](const QString &text) { found << text; });
         qint64 t = 0;
-        auto report = [](QByteArray bytes, int length, char id = 0) {
-            return (id + bytes).leftJustified(length, '\0', true);
-        };
         auto feature = [&](QByteArray block, int length = 9, char id = 0) {
             if (format.isEncode)
                 Wire::scramble(reinterpret_cast<uint8_t *>(block.data()), sent);
-            const QByteArray r = report(block, length, id);
+            const QByteArray r = (id + block).leftJustified(length, '\0', true);
             checks.feature(reinterpret_cast<const uint8_t *>(r.constData()), size_t(length), t);
         };
         auto data = [&](const QByteArray &payload, int length = 33) {
-            const QByteArray r = report(payload, length);
+            const QByteArray r = ('\0' + payload).leftJustified(length, '\0', true);
             checks.data(reinterpret_cast<const uint8_t *>(r.constData()), size_t(length), t);
         };
         for (const QString &step : steps) {

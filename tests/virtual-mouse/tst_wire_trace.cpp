@@ -110,8 +110,8 @@ private slots:
         }
     }
 
-    // Each fault at the line (1-based) its finding belongs to. (The virtual
-    // mouse's test covers every kind of finding.)
+    // Each fault at the line its finding belongs to (the virtual mouse's test
+    // covers every kind of finding).
     void wirecheckFindsPlantedFaults_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("found");
