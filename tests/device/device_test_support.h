@@ -14,12 +14,10 @@ namespace devtest {
 
 inline QJsonObject deviceJson(const QString &family, int reportLength, bool encode,
                               const QString &sCode = "SKARN1", const QString &pid = "7001") {
-    return {{"family", family},   {"vid", "3a5c"},
-            {"pid", pid},         {"usagePage", "ff00"},
-            {"usage", "ff00"},    {"usagePage2", "ff01"},
-            {"usage2", "ff01"},   {"reportLength", reportLength},
-            {"isEncode", encode}, {"sCode", sCode},
-            {"isGun", true}};
+    return {{"family", family},     {"vid", "3a5c"},       {"pid", pid},
+            {"sCode", sCode},       {"isEncode", encode},  {"reportLength", reportLength},
+            {"isGun", true},        {"usagePage", "ff00"}, {"usage", "ff00"},
+            {"usagePage2", "ff01"}, {"usage2", "ff01"}};
 }
 
 // The entry detection would have built for a virtual device.
@@ -60,21 +58,19 @@ struct WireRecord {
     QByteArray data;
 };
 
-// Log records of one interface, optionally only some operations.
-inline QList<WireRecord> wire(const QStringList &ops, const QString &iface = "command") {
+// Log records of one interface, optionally only some operations; with no
+// operations named, those carrying bytes to or from the mouse.
+inline QList<WireRecord> wire(QStringList ops = {}, const QString &iface = "command") {
+    if (ops.isEmpty())
+        ops = {"set_feature", "get_feature", "write", "read"};
     QList<WireRecord> out;
     for (const auto &v : VirtualMouse::instance().wireLog()) {
         const QJsonObject o = v.toObject();
-        if (o["iface"].toString() == iface && (ops.isEmpty() || ops.contains(o["op"].toString())))
+        if (o["iface"].toString() == iface && ops.contains(o["op"].toString()))
             out.append({qint64(o["t"].toDouble()), o["op"].toString(),
                         QByteArray::fromHex(o["data"].toString().toLatin1())});
     }
     return out;
-}
-
-// Reports carrying bytes to or from the mouse, in order.
-inline QList<WireRecord> traffic() {
-    return wire({"set_feature", "get_feature", "write", "read"});
 }
 
 } // namespace devtest
