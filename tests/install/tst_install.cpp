@@ -13,11 +13,8 @@ class TestInstall : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void layout_data();
     void layout();
     void udevRuleFollowsTheDeviceList();
-    void desktopEntries_data();
-    void desktopEntries();
     void installedProgramStartsAndQuits();
     void commandLineCompletesAndDocuments();
 
@@ -25,7 +22,6 @@ private:
     QString readText(const QString &relative) const;
 
     QTemporaryDir prefix;
-    QString app;
 };
 
 QString TestInstall::readText(const QString &relative) const {
@@ -42,68 +38,43 @@ void TestInstall::initTestCase() {
     QVERIFY(install.waitForFinished(120000));
     QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
              install.readAll().constData());
-    app = prefix.path() + "/lib/skarn-mouse";
-}
-
-void TestInstall::layout_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("executable");
-    QTest::newRow("program") << "lib/skarn-mouse/skarn-mouse" << true;
-    QTest::newRow("starter") << "bin/skarn-mouse" << true;
-    QTest::newRow("device list") << "lib/skarn-mouse/modules/setting/apConfig.bin" << false;
-    QTest::newRow("factory device list")
-        << "lib/skarn-mouse/modules/setting/apConfigD.bin" << false;
-    QTest::newRow("default profile") << "lib/skarn-mouse/modules/setting/pD.bin" << false;
-    QTest::newRow("name lists") << "lib/skarn-mouse/modules/setting/name.bin" << false;
-    QTest::newRow("gun presets") << "lib/skarn-mouse/modules/gun/gunData.bin" << false;
-    QTest::newRow("English") << "lib/skarn-mouse/modules/i18n/English.ini" << false;
-    QTest::newRow("Chinese") << "lib/skarn-mouse/modules/i18n/ChineseSimplified.ini" << false;
-    QTest::newRow("tray icon") << "lib/skarn-mouse/modules/img/logo.ico" << false;
-    QTest::newRow("udev rule") << "lib/udev/rules.d/70-skarn-mouse.rules" << false;
-    QTest::newRow("menu entry") << "share/applications/skarn-mouse.desktop" << false;
-    QTest::newRow("autostart entry") << "etc/xdg/autostart/skarn-mouse.desktop" << false;
-    QTest::newRow("icon") << "share/icons/hicolor/scalable/apps/skarn-mouse.svg" << false;
-    QTest::newRow("command line") << "bin/skarn-mousectl" << true;
-    QTest::newRow("completion") << "share/bash-completion/completions/skarn-mousectl" << false;
-    QTest::newRow("man page") << "share/man/man1/skarn-mousectl.1" << false;
 }
 
 void TestInstall::layout() {
-    QFETCH(QString, path);
-    QFETCH(bool, executable);
-    const QFileInfo f(prefix.path() + '/' + path);
-    QVERIFY2(f.isFile() && f.size() > 0, qPrintable(path));
-    QCOMPARE(f.isExecutable(), executable);
+    // "*": executable; "@": in the program's data folder.
+    for (QString path :
+         {"*lib/skarn-mouse/skarn-mouse", "*bin/skarn-mouse", "*bin/skarn-mousectl",
+          "*bin/skarn-wirecheck", "@setting/apConfig.bin", "@setting/apConfigD.bin",
+          "@setting/pD.bin", "@setting/name.bin", "@gun/gunData.bin", "@i18n/English.ini",
+          "@i18n/ChineseSimplified.ini", "@img/logo.ico", "lib/udev/rules.d/70-skarn-mouse.rules",
+          "share/icons/hicolor/scalable/apps/skarn-mouse.svg",
+          "share/bash-completion/completions/skarn-mousectl", "share/man/man1/skarn-mousectl.1"}) {
+        const bool executable = path.startsWith('*');
+        path.replace('@', "lib/skarn-mouse/modules/").remove('*');
+        const QFileInfo f(prefix.path() + '/' + path);
+        QVERIFY2(f.isFile() && f.size() > 0 && f.isExecutable() == executable, qPrintable(path));
+    }
+    // Menu and autostart entries start the starter in bin/ and show the icon.
+    for (const char *entry :
+         {"share/applications/skarn-mouse.desktop", "etc/xdg/autostart/skarn-mouse.desktop"}) {
+        const QString text = readText(entry);
+        QVERIFY2(text.startsWith("[Desktop Entry]") && text.contains("\nType=Application\n") &&
+                     text.contains("\nExec=skarn-mouse") && text.contains("\nIcon=skarn-mouse\n"),
+                 entry);
+    }
 }
 
 void TestInstall::udevRuleFollowsTheDeviceList() {
-    QSettings list(app + "/modules/setting/apConfig.bin", QSettings::IniFormat);
+    QSettings list(prefix.path() + "/lib/skarn-mouse/modules/setting/apConfig.bin",
+                   QSettings::IniFormat);
     const int count = list.value("common/deviceCount").toInt();
-    QVERIFY(count > 0);
     const QString rule = readText("lib/udev/rules.d/70-skarn-mouse.rules");
-    for (int i = 0; i < count; ++i) {
-        const QString vid = list.value(QString::number(i) + "/vid").toString();
-        const QString pid = list.value(QString::number(i) + "/pid").toString();
-        QVERIFY2(rule.contains(vid, Qt::CaseInsensitive) && rule.contains(pid, Qt::CaseInsensitive),
-                 qPrintable(rule));
-    }
     QVERIFY2(rule.contains("hidraw"), qPrintable(rule));
-}
-
-void TestInstall::desktopEntries_data() {
-    QTest::addColumn<QString>("path");
-    QTest::newRow("menu") << "share/applications/skarn-mouse.desktop";
-    QTest::newRow("autostart") << "etc/xdg/autostart/skarn-mouse.desktop";
-}
-
-void TestInstall::desktopEntries() {
-    QFETCH(QString, path);
-    const QString text = readText(path);
-    QVERIFY(text.startsWith("[Desktop Entry]"));
-    // Both start the starter in bin/ and show the installed icon.
-    QVERIFY(text.contains("\nType=Application\n"));
-    QVERIFY(text.contains("\nExec=skarn-mouse"));
-    QVERIFY(text.contains("\nIcon=skarn-mouse\n"));
+    for (int i = 0; i < count; ++i)
+        for (const char *id : {"/vid", "/pid"})
+            QVERIFY2(
+                rule.contains(list.value(QString::number(i) + id).toString(), Qt::CaseInsensitive),
+                qPrintable(rule));
 }
 
 void TestInstall::installedProgramStartsAndQuits() {
