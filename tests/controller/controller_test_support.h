@@ -9,24 +9,7 @@
 
 #include <utility>
 
-// The program works relative to its own folder: each test runs inside a
-// private folder holding the files it needs.
 namespace ctrltest {
-
-class Sandbox {
-public:
-    Sandbox() : m_old(QDir::currentPath()) {
-        for (const char *sub : {"setting", "macro", "gun", "i18n"})
-            QDir(m_dir.path()).mkpath(QStringLiteral("modules/") + QLatin1String(sub));
-        QDir::setCurrent(m_dir.path());
-    }
-    ~Sandbox() { QDir::setCurrent(m_old); }
-    QString path(const QString &rel) const { return m_dir.path() + QLatin1Char('/') + rel; }
-
-private:
-    QString m_old;
-    QTemporaryDir m_dir;
-};
 
 inline void writeIni(const QString &path, const QList<std::pair<QString, QVariant>> &values) {
     QSettings s(path, QSettings::IniFormat);
@@ -63,19 +46,32 @@ inline void writeProfile(const QString &path, int marker) {
     writeIni(path, v);
 }
 
-// Global settings, the default profile (marker 99) and ten profiles (marker n).
-inline void
-writeStandardFiles(const QString &icType = QStringLiteral("553"), bool colourful = true,
-                   bool gun = false, bool is55328 = false,
-                   const QString &global = QStringLiteral("./modules/setting/apConfig.bin")) {
-    writeIni(global, {{"mouse/icType", icType},
-                      {"mouse/isColorful", colourful},
-                      {"mouse/isGun", gun},
-                      {"mouse/is55328", is55328}});
-    writeProfile(QStringLiteral("./modules/setting/pD.bin"), 99);
-    for (int n = 0; n < 10; ++n)
-        writeProfile(profilePath(n), n);
-}
+// The program works relative to its own folder: each test runs inside a
+// private folder holding the global settings of one mouse, the default
+// profile (marker 99) and ten profiles (marker n).
+class Sandbox {
+public:
+    explicit Sandbox(const QString &icType = QStringLiteral("553"), bool colourful = true,
+                     bool gun = false, bool is55328 = false)
+        : m_old(QDir::currentPath()) {
+        for (const char *sub : {"setting", "macro", "gun", "i18n"})
+            QDir(m_dir.path()).mkpath(QStringLiteral("modules/") + QLatin1String(sub));
+        QDir::setCurrent(m_dir.path());
+        writeIni("./modules/setting/apConfig.bin", {{"mouse/icType", icType},
+                                                    {"mouse/isColorful", colourful},
+                                                    {"mouse/isGun", gun},
+                                                    {"mouse/is55328", is55328}});
+        writeProfile(QStringLiteral("./modules/setting/pD.bin"), 99);
+        for (int n = 0; n < 10; ++n)
+            writeProfile(profilePath(n), n);
+    }
+    ~Sandbox() { QDir::setCurrent(m_old); }
+    QString path(const QString &rel) const { return m_dir.path() + QLatin1Char('/') + rel; }
+
+private:
+    QString m_old;
+    QTemporaryDir m_dir;
+};
 
 inline QByteArray bytes(std::initializer_list<int> v) {
     QByteArray b;

@@ -27,10 +27,10 @@ struct Rig {
     Hid_Thread hid;
     std::unique_ptr<myQQuickView> view;
 
-    Rig(const QString &family, bool colourful, bool gun, bool is55328 = false) {
-        writeStandardFiles(family, colourful, gun, is55328);
+    Rig(const QString &family, bool colourful, bool gun, bool is55328 = false)
+        : box(family, colourful, gun, is55328) {
         devtest::freshMouse();
-        QJsonObject config = devtest::deviceJson(family == "560" ? "560" : "553", 32, false);
+        QJsonObject config = devtest::deviceJson(family, 32, false);
         config["isGun"] = gun;
         const int dev = VirtualMouse::instance().attach(config);
         hid.setDeviceList({devtest::entryFor(dev, config)});

@@ -71,7 +71,6 @@ private slots:
 
 void TestControllerFiles::valuesAfterRestart() {
     Sandbox box;
-    writeStandardFiles();
     {
         myQQuickView view;
         view.setData("mouse/reportRate", 3);
@@ -102,7 +101,6 @@ void TestControllerFiles::valuesAfterRestart() {
 
 void TestControllerFiles::currentProfileAndDefaults() {
     Sandbox box;
-    writeStandardFiles();
     myQQuickView view;
     view.setData("mouse/reportRate", 1);
     QCOMPARE(view.getData("mouse/reportRate", true).toInt(), 99); // the factory profile
@@ -123,7 +121,6 @@ void TestControllerFiles::currentProfileAndDefaults() {
 
 void TestControllerFiles::replaceProfiles() {
     Sandbox box;
-    writeStandardFiles();
     myQQuickView view;
     view.setCurrentProfile(2);
     view.setData("mouse/unsaved", 1);
@@ -164,7 +161,6 @@ void TestControllerFiles::importProfile() {
     QFETCH(QByteArray, content);
     QFETCH(int, warnings);
     Sandbox box;
-    writeStandardFiles();
     FakeDialogs dialogs;
     if (!chosen.isEmpty())
         dialogs.answer = box.path(chosen);
@@ -184,7 +180,6 @@ void TestControllerFiles::importProfile() {
 // A crash in the middle of replacing a profile leaves the old one whole.
 void TestControllerFiles::crashMidWriteKeepsProfileWhole() {
     Sandbox box;
-    writeStandardFiles();
     writeProfile(box.path("big.pf"), 55);
     writeIni(box.path("big.pf"), {{"pad/x", QString(8000, 'x')}});
     const QByteArray before = readFile(profilePath(0));
@@ -207,7 +202,6 @@ void TestControllerFiles::crashMidWriteKeepsProfileWhole() {
 
 void TestControllerFiles::exportProfile() {
     Sandbox box;
-    writeStandardFiles();
     FakeDialogs dialogs;
     dialogs.answer = box.path("out.pf");
     writeFile(dialogs.answer, QByteArray(5000, 'x'));
@@ -224,7 +218,6 @@ void TestControllerFiles::exportProfile() {
 
 void TestControllerFiles::macroFiles_() {
     Sandbox box;
-    writeStandardFiles();
     myQQuickView view;
     QCOMPARE(view.saveMacroIni("M", {"1,A"}, 1), QVariant(false)); // no file: nothing created
     QVERIFY(macroFiles().isEmpty());
@@ -248,7 +241,6 @@ void TestControllerFiles::macroFiles_() {
 // Names become file names: none may reach outside the macro folder.
 void TestControllerFiles::macroNamesRefused() {
     Sandbox box;
-    writeStandardFiles();
     FakeDialogs dialogs;
     myQQuickView view;
     view.createMacroIni("ok", 0);
@@ -269,7 +261,6 @@ void TestControllerFiles::macroNamesRefused() {
 
 void TestControllerFiles::macroImportExport() {
     Sandbox box;
-    writeStandardFiles();
     FakeDialogs dialogs;
     myQQuickView view;
     view.createMacroIni("M", 0); // an older file of that name is replaced
@@ -306,7 +297,6 @@ void TestControllerFiles::macroImportExport() {
 
 void TestControllerFiles::macroRenameAndDelete() {
     Sandbox box;
-    writeStandardFiles();
     for (int n = 0; n < 10; ++n)
         writeIni(profilePath(n), {{"mouseMacroKey/3", "Old"},
                                   {"mouseMacroKey/11", "Old"},
@@ -334,7 +324,6 @@ void TestControllerFiles::macroRenameAndDelete() {
 
 void TestControllerFiles::gunPresets() {
     Sandbox box;
-    writeStandardFiles();
     myQQuickView view;
     view.mouseSaveGundata(0, {"M416", "L-Click", 10, 0, 10, 0});
     QVERIFY(!QFile::exists("./modules/gun/gunData.bin")); // never created here
@@ -352,7 +341,6 @@ void TestControllerFiles::gunPresets() {
 
 void TestControllerFiles::nameLists() {
     Sandbox box;
-    writeStandardFiles();
     myQQuickView view;
     // A single name must still read back as a list.
     QVERIFY(view.updataNameList(0, {"A"}).toBool());
@@ -368,7 +356,6 @@ void TestControllerFiles::nameLists() {
 
 void TestControllerFiles::languageStrings() {
     Sandbox box;
-    writeStandardFiles();
     writeFile("./modules/i18n/T.ini",
               QString::fromUtf8("[main]\ntotal=3\n0=Save\n1=\"DPI, Stage\"\n2=保存\n[other]\n"
                                 "total=9\n0=o0\n1=o1\n2=o2\n3=o3\n4=o4\n5=o5\n6=o6\n7=o7\n8=o8\n")
@@ -387,7 +374,6 @@ void TestControllerFiles::languageStrings() {
 
 void TestControllerFiles::sceneCalls() {
     Sandbox box;
-    writeStandardFiles();
     writeFile(box.path("scene.qml"),
               "import QtQuick 2.0\nItem {\n property var calls: []\n"
               " function initUI() { calls = calls.concat(['initUI']) }\n"
