@@ -1,17 +1,42 @@
+#include "controller_test_support.h"
 #include "dpi_codes.h"
+#include "key_matrix.h"
 #include "lighting.h"
 
 #include <QtTest>
 
-// The per-sensor DPI codes and the lighting bytes; how they reach the
-// mouse is covered with the virtual mouse.
+using ctrltest::bytes;
+using KeyMatrix::Matrix;
+
+namespace {
+
+QByteArray entryBytes(const Matrix &m, int pos) {
+    return QByteArray(reinterpret_cast<const char *>(m.data()) + pos * 4, 4);
+}
+
+// 64 numbers with one entry put at a button, the rest mouse buttons.
+QVariantList withEntry(int button, const QVariantList &entry) {
+    QVariantList src;
+    for (int i = 0; i < 16; ++i)
+        src << 0 << 0 << 0xF0 << 0;
+    for (int k = 0; k < 4; ++k)
+        src[button * 4 + k] = entry.value(k);
+    return src;
+}
+
+} // namespace
+
+// The bytes the mouse gets for DPI stages, lighting and buttons; how they
+// reach it is covered with the virtual mouse.
 class TestDeviceBytes : public QObject {
     Q_OBJECT
 private slots:
     void dpiCode_data();
     void dpiCode();
-    void effect_data();
     void effect();
+    void buttons();
+    void gunSwitch_data();
+    void gunSwitch();
 };
 
 void TestDeviceBytes::dpiCode_data() {
@@ -28,10 +53,7 @@ void TestDeviceBytes::dpiCode_data() {
                           << QList<int>{1, 2, 1, 8, 0x45, 0x47, 0x48, 0x48} << -1;
     QTest::newRow("3389") << "3389" << QList<int>{800, 12799, 12800, 16000, 0, 20000, 50, 100}
                           << QList<int>{16, 255, 0, 0x40, 0, 400 & 0xFF, 1, 2} << 0x2C;
-    QTest::newRow("unknown is 4090")
-        << "9999" << QList<int>{5200, 800}
-        << QList<int>{0x5A, 7, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF} << -1;
-    QTest::newRow("blank-padded is 4090")
+    QTest::newRow("unknown is 4090, missing stages 0")
         << "3360 " << QList<int>{5200} << QList<int>{0x5A, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}
         << -1;
 }
@@ -41,29 +63,19 @@ void TestDeviceBytes::dpiCode() {
     QFETCH(QList<int>, values);
     QFETCH(QList<int>, codes);
     QFETCH(int, highBits);
-    QVariantList list;
-    for (int v : values)
-        list << v; // fewer than eight: the rest count as 0
-    const auto c = DpiCodes::convert(list, sensor);
-    QList<int> got(c.codes.begin(), c.codes.end());
-    QCOMPARE(got, codes);
-    QCOMPARE(c.hasHighBits ? int(c.highBits) : -1, highBits);
-
-    // In an image: codes twice, stage mask, high bits only when the sensor has them.
+    const auto c = DpiCodes::convert(QVariantList(values.begin(), values.end()), sensor);
+    QCOMPARE(QList<int>(c.codes.begin(), c.codes.end()), codes);
+    // In an image: high bits (when the sensor has them) twice, codes twice, stage mask.
     std::array<uchar, 128> img;
     img.fill(0xEE);
     DpiCodes::writeToImage(img.data(), c, DpiCodes::stageMask(3));
-    const QByteArray at = QByteArray(reinterpret_cast<const char *>(img.data()) + 82, 19);
-    const QByteArray high(2, char(highBits < 0 ? 0xEE : highBits));
     const QByteArray sent(reinterpret_cast<const char *>(c.codes.data()), 8);
-    QCOMPARE(at, high + sent + sent + char(7));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(img.data()) + 82, 19),
+             QByteArray(2, char(highBits < 0 ? 0xEE : highBits)) + sent + sent + char(7));
 }
 
-void TestDeviceBytes::effect_data() {
-    QTest::addColumn<bool>("colourful");
-    QTest::addColumn<QList<int>>("input"); // effect, speed index, brightness index
-    QTest::addColumn<QList<int>>("evo");
-
+// Effect, speed and brightness as chosen; effect, value and option as sent.
+void TestDeviceBytes::effect() {
     const QList<QList<int>> colour = {
         {0, 2, 3, 1, 192, 0}, {1, 0, 4, 3, 0, 10},   {1, 5, 4, 3, 0, 0},   {2, 4, 1, 4, 0, 1},
         {3, 2, 2, 0, 0, 0},   {4, 1, 1, 2, 64, 0},   {5, 3, 4, 5, 255, 3}, {6, 3, 4, 6, 0, 0},
@@ -71,20 +83,84 @@ void TestDeviceBytes::effect_data() {
         {11, 1, 1, 0, 0, 0}};
     const QList<QList<int>> single = {{0, 9, 0, 1, 1, 1},  {0, 0, 4, 1, 10, 1}, {1, 2, 0, 2, 3, 1},
                                       {2, 1, 0, 3, 24, 1}, {3, 1, 1, 0, 0, 0},  {4, 4, 0, 2, 5, 3}};
-    for (const auto &r : colour)
-        QTest::addRow("colour %d/%d/%d", r[0], r[1], r[2]) << true << r.mid(0, 3) << r.mid(3);
-    for (const auto &r : single)
-        QTest::addRow("single %d/%d/%d", r[0], r[1], r[2]) << false << r.mid(0, 3) << r.mid(3);
+    for (bool isColour : {true, false})
+        for (const QList<int> &r : isColour ? colour : single) {
+            const auto b = isColour ? Lighting::colourEffect(r[0], r[1], r[2])
+                                    : Lighting::singleColourEffect(r[0], r[1], r[2]);
+            QCOMPARE((QList<int>{b.effect, b.value, b.option}), r.mid(3));
+        }
 }
 
-void TestDeviceBytes::effect() {
-    QFETCH(bool, colourful);
-    QFETCH(QList<int>, input);
-    QFETCH(QList<int>, evo);
-    const auto in = [&](int i) { return uchar(input[i]); };
-    const auto b = colourful ? Lighting::colourEffect(in(0), in(1), in(2))
-                             : Lighting::singleColourEffect(in(0), in(1), in(2));
-    QCOMPARE((QList<int>{b.effect, b.value, b.option}), evo);
+// Each function as the mouse takes it, in device order: buttons 5, 6, 7 rotate.
+void TestDeviceBytes::buttons() {
+    const std::tuple<bool, QVariantList, QByteArray> rows[] = {
+        {false, {0, 0, 0xF0, 0}, bytes({1, 0, 0xF0, 0})},          // mouse button
+        {false, {0, 0xF0, 0x1E, 3}, bytes({0x0A, 0xF0, 0x1E, 3})}, // double click
+        {false, {1, 4, 50, 3}, bytes({0x0A, 4, 50, 3})},           // rapid fire
+        {false, {2, 1, 4, 0}, bytes({0, 1, 4, 0})},                // key combination
+        {true, {3, 0, 0xE9, 0}, bytes({3, 0, 0xE9, 0})},           // media
+        {false, {4, 1, 3, 0}, bytes({9, 1, 4, 0})},                // macro slot 3
+        {false, {"4", "1", "2", "0"}, bytes({9, 1, 3, 0})},        // texts after a restart
+        {false, {5, 0, 3, 0}, bytes({7, 0, 3, 0})},                // DPI loop
+        {true, {5, 9, 4, 0}, bytes({0x0B, 0, 1, 1})},              // sniper
+        {false, {5, 9, 4, 0}, bytes({7, 0, 4, 1})},                // sniper
+        {false, {6, 0, 0x94, 1}, bytes({3, 0, 0x94, 1})},          // consumer usage
+        {false, {6, 4, 0x2C, 0x1B}, bytes({0, 4, 0x2C, 0x1B})},    // system function key
+        {true, {8, 0, 2, 0}, bytes({8, 0, 2, 0})},                 // gun switch
+        {false, {0xFF, 0, 1, 0}, bytes({4, 0, 1, 0})}};            // reserved
+    for (const auto &[family560, entry, device] : rows)
+        for (const auto &[button, pos] : {std::pair{3, 3}, {7, 5}, {5, 6}, {6, 7}})
+            QCOMPARE(entryBytes(KeyMatrix::buildMatrix(withEntry(button, entry), family560), pos),
+                     device);
+}
+
+void TestDeviceBytes::gunSwitch_data() {
+    QTest::addColumn<bool>("family560");
+    QTest::addColumn<int>("u");
+    QTest::addColumn<QByteArray>("pos4"); // position 4 in matrices 1..4, 16 bytes
+    QTest::addColumn<int>("mask");
+
+    QTest::newRow("553 u3") << false << 3 << bytes({8, 0, 1, 1, 8, 0, 1, 2, 8, 0, 1, 3, 8, 0, 1, 0})
+                            << -1;
+    // Unknown counts keep the next-matrix byte: the entry's own in matrix 1,
+    // the template's in the layers.
+    QTest::newRow("553 u5") << false << 5 << bytes({8, 0, 1, 6, 8, 0, 1, 0, 8, 0, 1, 0, 8, 0, 1, 0})
+                            << -1;
+    QTest::newRow("560 u1") << true << 1 << bytes({8, 9, 1, 6, 8, 0, 0, 0, 8, 0, 0, 0, 8, 0, 0, 0})
+                            << 7;
+    QTest::newRow("560 u2") << true << 2 << bytes({8, 9, 1, 6, 8, 0, 3, 0, 8, 0, 0, 0, 8, 0, 0, 0})
+                            << 15;
+    QTest::newRow("560 u3") << true << 3 << bytes({8, 9, 1, 6, 8, 0, 3, 0, 8, 0, 3, 0, 8, 0, 0, 0})
+                            << 31;
+    QTest::newRow("560 u0") << true << 0
+                            << bytes({8, 9, 0, 6, 8, 0, 0x14, 0, 8, 0, 0x14, 0, 8, 0, 0x14, 0})
+                            << -1;
+}
+
+void TestDeviceBytes::gunSwitch() {
+    QFETCH(bool, family560);
+    QFETCH(int, u);
+    QFETCH(QByteArray, pos4);
+    QFETCH(int, mask);
+    QList<QVariantList> templates;
+    for (int j = 0; j < 16; ++j)
+        templates << QVariantList{1, 0, 0x10 + j, 0};
+    const Matrix m1 = KeyMatrix::buildMatrix(withEntry(4, {8, 9, u, 6}), family560);
+    QVERIFY(KeyMatrix::hasGunSwitch(m1));
+    const auto g =
+        KeyMatrix::buildGunLayers(m1, KeyMatrix::templateMatrix(templates), {"90", 300}, family560);
+    QByteArray got;
+    for (int l = 0; l < 4; ++l)
+        got += entryBytes(g.matrices[l], 4);
+    QCOMPARE(got, pos4);
+    QCOMPARE(g.layerMask, mask);
+    // Matrix 1 keeps the buttons; each layer fires with its slot's period
+    // (a missing one: 0) and keeps the template elsewhere.
+    QCOMPARE(entryBytes(g.matrices[0], 0), entryBytes(m1, 0));
+    QCOMPARE(entryBytes(g.matrices[1], 0) + entryBytes(g.matrices[2], 0) +
+                 entryBytes(g.matrices[3], 0),
+             bytes({0x0B, 0, 90, 0, 0x0B, 1, 300 & 0xFF, 0, 0x0B, 2, 0, 0}));
+    QCOMPARE(entryBytes(g.matrices[3], 9), bytes({1, 0, 0x19, 0}));
 }
 
 QTEST_APPLESS_MAIN(TestDeviceBytes)
