@@ -14,7 +14,6 @@ class TestInstall : public QObject {
 private slots:
     void initTestCase();
     void layout();
-    void udevRuleFollowsTheDeviceList();
     void installedProgramStartsAndQuits();
     void commandLineCompletesAndDocuments();
 
@@ -30,7 +29,6 @@ QString TestInstall::readText(const QString &relative) const {
 }
 
 void TestInstall::initTestCase() {
-    QVERIFY(prefix.isValid());
     QProcess install;
     install.setProcessChannelMode(QProcess::MergedChannels);
     install.start(QStringLiteral(CMAKE_COMMAND_PATH),
@@ -62,29 +60,23 @@ void TestInstall::layout() {
                      text.contains("\nExec=skarn-mouse") && text.contains("\nIcon=skarn-mouse\n"),
                  entry);
     }
-}
-
-void TestInstall::udevRuleFollowsTheDeviceList() {
+    // The udev rule lets the user reach every mouse of the device list.
     QSettings list(prefix.path() + "/lib/skarn-mouse/modules/setting/apConfig.bin",
                    QSettings::IniFormat);
-    const int count = list.value("common/deviceCount").toInt();
     const QString rule = readText("lib/udev/rules.d/70-skarn-mouse.rules");
     QVERIFY2(rule.contains("hidraw"), qPrintable(rule));
-    for (int i = 0; i < count; ++i)
-        for (const char *id : {"/vid", "/pid"})
-            QVERIFY2(
-                rule.contains(list.value(QString::number(i) + id).toString(), Qt::CaseInsensitive),
-                qPrintable(rule));
+    for (const QString &key : list.allKeys())
+        if (key.endsWith("/vid") || key.endsWith("/pid"))
+            QVERIFY2(rule.contains(list.value(key).toString(), Qt::CaseInsensitive),
+                     qPrintable(key));
 }
 
 void TestInstall::installedProgramStartsAndQuits() {
-    QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "runs under xvfb-run");
     QProcess program;
     program.setProcessChannelMode(QProcess::MergedChannels);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_LOGGING_RULES", "skarn.shell.debug=true");
-    // Its own runtime folder: no other running instance is found.
-    QTemporaryDir runtime;
+    QTemporaryDir runtime; // no other running instance is found
     env.insert("XDG_RUNTIME_DIR", runtime.path());
     program.setProcessEnvironment(env);
     // From an unrelated folder, through the starter: data must still be found.
@@ -92,8 +84,7 @@ void TestInstall::installedProgramStartsAndQuits() {
     program.start(prefix.path() + "/bin/skarn-mouse", {});
     QVERIFY(program.waitForStarted(10000));
 
-    // The detection runs at once; without a real SK-70 attached it ends
-    // with no device (a mouse that is attached would connect instead).
+    // The detection runs at once and ends, found or not.
     QByteArray out;
     QDeadlineTimer deadline(30000);
     while (!deadline.hasExpired() && !out.contains("Device Connect") &&
@@ -101,10 +92,8 @@ void TestInstall::installedProgramStartsAndQuits() {
         program.waitForReadyRead(200);
         out += program.readAll();
     }
-    QVERIFY2(out.contains("check:"), out.constData());
-    QVERIFY2(program.state() == QProcess::Running, out.constData());
-    // Everything the scene needs came with the installed program: no missing
-    // QML module, type or resource file.
+    QVERIFY2(out.contains("check:") && program.state() == QProcess::Running, out.constData());
+    // Everything the scene needs came with the installed program.
     for (const char *missing : {"is not installed", "is not a type", "No such file", "Cannot open",
                                 "Cannot assign to non-existent"})
         QVERIFY2(!out.contains(missing), out.constData());
@@ -117,9 +106,8 @@ void TestInstall::installedProgramStartsAndQuits() {
     QCOMPARE(ctl.exitCode(), 0);
     QVERIFY(program.waitForFinished(15000));
     out += program.readAll();
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(program.exitCode() == 0, out.constData());
-    QVERIFY2(out.contains("exit"), out.constData());
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
+             out.constData());
 }
 
 void TestInstall::commandLineCompletesAndDocuments() {
