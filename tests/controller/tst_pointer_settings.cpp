@@ -11,23 +11,12 @@
 using ctrltest::readFile;
 using ctrltest::writeFile;
 
-namespace {
-
-// A GNOME mouse setting read back through gio.
-GSettings *gnome() {
-    return g_settings_new("org.gnome.desktop.peripherals.mouse");
-}
-
-} // namespace
-
 class TestPointerSettings : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
     void gnomeSettings();
-    void wheelLinesOnKde_data();
     void wheelLinesOnKde();
-    void runningSession_data();
     void runningSession();
 
 private:
@@ -56,7 +45,7 @@ void TestPointerSettings::initTestCase() {
 void TestPointerSettings::gnomeSettings() {
     qputenv("XDG_CURRENT_DESKTOP", "GNOME");
     myQQuickView view;
-    GSettings *s = gnome();
+    GSettings *s = g_settings_new("org.gnome.desktop.peripherals.mouse");
     const std::tuple<uint, double, int> rows[] = {
         {0, -1.0, 900}, {2, -6.0 / 9.0, 760}, {5, 0.0, 550},        {8, 0.6, 340},
         {10, 1.0, 200}, {12, 1.0, 60},        {0xFFFFFFFF, 1.0, 60}};
@@ -77,65 +66,46 @@ void TestPointerSettings::gnomeSettings() {
     g_object_unref(s);
 }
 
-void TestPointerSettings::wheelLinesOnKde_data() {
-    QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<QByteArray>("after");
-    QTest::newRow("no file") << QByteArray() << QByteArray("[KDE]\nWheelScrollLines=1000\n");
-    QTest::newRow("other groups kept")
-        << QByteArray("[General]\nfont=Sans,10\n\n[KDE]\nSingleClick=false\n\n[Icons]\nTheme=x\n")
-        << QByteArray("[General]\nfont=Sans,10\n\n[KDE]\nSingleClick=false\nWheelScrollLines="
-                      "1000\n\n[Icons]\nTheme=x\n");
-    QTest::newRow("KDE key text elsewhere untouched")
-        << QByteArray("[Other]\nWheelScrollLines=9\n")
-        << QByteArray("[Other]\nWheelScrollLines=9\n\n[KDE]\nWheelScrollLines=1000\n");
-}
-
+// Only the KDE group's key changes; everything else in the file stays.
 void TestPointerSettings::wheelLinesOnKde() {
-    QFETCH(QByteArray, before);
-    QFETCH(QByteArray, after);
     qputenv("XDG_CURRENT_DESKTOP", "ubuntu:KDE");
-    QFile::remove(config("kdeglobals"));
-    if (!before.isEmpty())
-        writeFile(config("kdeglobals"), before);
+    const std::pair<QByteArray, QByteArray> files[] = {
+        {"", "[KDE]\nWheelScrollLines=1000\n"},
+        {"[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\n\n[Icons]\nTheme=x\n",
+         "[General]\nWheelScrollLines=9\n\n[KDE]\nSingleClick=false\nWheelScrollLines=1000\n\n"
+         "[Icons]\nTheme=x\n"}};
     myQQuickView view;
-    view.mouseSetVerticalScrollLines(1000);
-    QCOMPARE(readFile(config("kdeglobals")), after);
-    QTest::ignoreMessage(QtDebugMsg, "setVerticalScrollLines Failed");
-    QVERIFY(!PointerSettings::setWheelScrollLines(0));
-    QCOMPARE(readFile(config("kdeglobals")), after);
+    for (const auto &[before, after] : files) {
+        QFile::remove(config("kdeglobals"));
+        if (!before.isEmpty())
+            writeFile(config("kdeglobals"), before);
+        view.mouseSetVerticalScrollLines(1000);
+        QTest::ignoreMessage(QtDebugMsg, "setVerticalScrollLines Failed");
+        QVERIFY(!PointerSettings::setWheelScrollLines(0));
+        QCOMPARE(readFile(config("kdeglobals")), after);
+    }
 }
 
 // A speed counts as set only where the running session takes it; KDE's
 // files keep it for the next session of either kind all the same.
-void TestPointerSettings::runningSession_data() {
-    QTest::addColumn<QByteArray>("desktop");
-    QTest::addColumn<bool>("applied");
-    QTest::newRow("GNOME on Wayland") << QByteArray("GNOME") << true;
-    QTest::newRow("sway") << QByteArray("sway") << false;
-    QTest::newRow("KDE on Wayland, KWin unreachable") << QByteArray("KDE") << false;
-}
-
 void TestPointerSettings::runningSession() {
-    QFETCH(QByteArray, desktop);
-    QFETCH(bool, applied);
-    qputenv("XDG_CURRENT_DESKTOP", desktop);
     qputenv("WAYLAND_DISPLAY", "wayland-0");
-    writeFile(config("kcminputrc"),
-              "[Libinput][1133][49271][USB Mouse]\nPointerAcceleration=0.5\n");
-    QFile::remove(config("kdeglobals"));
-    if (!applied)
-        QTest::ignoreMessage(QtDebugMsg, "setCursorSpeed Failed");
-    const bool ok = PointerSettings::setCursorSpeed(1);
-    const bool doubleClick = PointerSettings::setDoubleClickTime(400);
-    qunsetenv("WAYLAND_DISPLAY");
-    QCOMPARE(ok, applied);
-    if (desktop != "KDE")
-        return;
-    QVERIFY(doubleClick);
+    for (const auto &[desktop, applied] :
+         {std::pair{"GNOME", true}, {"sway", false}, {"KDE", false}}) { // KWin unreachable
+        qputenv("XDG_CURRENT_DESKTOP", desktop);
+        writeFile(config("kcminputrc"),
+                  "[Libinput][1133][49271][USB Mouse]\nPointerAcceleration=0.5\n");
+        QFile::remove(config("kdeglobals"));
+        if (!applied)
+            QTest::ignoreMessage(QtDebugMsg, "setCursorSpeed Failed");
+        QVERIFY2(PointerSettings::setCursorSpeed(1) == applied, desktop);
+    }
+    QVERIFY(PointerSettings::setDoubleClickTime(400));
     QCOMPARE(readFile(config("kdeglobals")), QByteArray("[KDE]\nDoubleClickInterval=400\n"));
     QCOMPARE(readFile(config("kcminputrc")),
              QByteArray("[Libinput][1133][49271][USB Mouse]\nPointerAcceleration=-1.000\n\n"
                         "[Mouse]\nXLbInptPointerAcceleration=-1.000\n"));
+    qunsetenv("WAYLAND_DISPLAY");
 }
 
 QTEST_MAIN(TestPointerSettings)
