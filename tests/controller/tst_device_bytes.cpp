@@ -31,47 +31,40 @@ QVariantList withEntry(int button, const QVariantList &entry) {
 class TestDeviceBytes : public QObject {
     Q_OBJECT
 private slots:
-    void dpiCode_data();
     void dpiCode();
     void effect();
     void buttons();
-    void gunSwitch_data();
     void gunSwitch();
 };
 
-void TestDeviceBytes::dpiCode_data() {
-    QTest::addColumn<QString>("sensor");
-    QTest::addColumn<QList<int>>("values");
-    QTest::addColumn<QList<int>>("codes");
-    QTest::addColumn<int>("highBits"); // -1: the sensor has none
-
-    QTest::newRow("4090") << "4090" << QList<int>{800, 5000, 5001, 5200, 12000, 50, 100, 0}
-                          << QList<int>{7, 49, 25 | 0x40, 0x5A, 0x7C, 0xFF, 0, 0xFF} << -1;
-    QTest::newRow("3360") << "3360" << QList<int>{800, 12000, 5200, 100, 0, 0, 0, 0}
-                          << QList<int>{7, 119, 51, 0, 0xFF, 0xFF, 0xFF, 0xFF} << -1;
-    QTest::newRow("3050") << "3050" << QList<int>{250, 251, 0, 2000, 2001, 3001, 4000, 4500}
-                          << QList<int>{1, 2, 1, 8, 0x45, 0x47, 0x48, 0x48} << -1;
-    QTest::newRow("3389") << "3389" << QList<int>{800, 12799, 12800, 16000, 0, 20000, 50, 100}
-                          << QList<int>{16, 255, 0, 0x40, 0, 400 & 0xFF, 1, 2} << 0x2C;
-    QTest::newRow("unknown is 4090, missing stages 0")
-        << "3360 " << QList<int>{5200} << QList<int>{0x5A, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}
-        << -1;
-}
-
 void TestDeviceBytes::dpiCode() {
-    QFETCH(QString, sensor);
-    QFETCH(QList<int>, values);
-    QFETCH(QList<int>, codes);
-    QFETCH(int, highBits);
-    const auto c = DpiCodes::convert(QVariantList(values.begin(), values.end()), sensor);
-    QCOMPARE(QList<int>(c.codes.begin(), c.codes.end()), codes);
-    // In an image: high bits (when the sensor has them) twice, codes twice, stage mask.
-    std::array<uchar, 128> img;
-    img.fill(0xEE);
-    DpiCodes::writeToImage(img.data(), c, DpiCodes::stageMask(3));
-    const QByteArray sent(reinterpret_cast<const char *>(c.codes.data()), 8);
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(img.data()) + 82, 19),
-             QByteArray(2, char(highBits < 0 ? 0xEE : highBits)) + sent + sent + char(7));
+    // Sensor, stage values (missing ones count as 0), codes, high bits (-1: none).
+    const std::tuple<QString, QList<int>, QList<int>, int> rows[] = {
+        {"4090",
+         {800, 5000, 5001, 5200, 12000, 50, 100, 0},
+         {7, 49, 25 | 0x40, 0x5A, 0x7C, 0xFF, 0, 0xFF},
+         -1},
+        {"3360", {800, 12000, 5200, 100, 0, 0, 0, 0}, {7, 119, 51, 0, 0xFF, 0xFF, 0xFF, 0xFF}, -1},
+        {"3050",
+         {250, 251, 0, 2000, 2001, 3001, 4000, 4500},
+         {1, 2, 1, 8, 0x45, 0x47, 0x48, 0x48},
+         -1},
+        {"3389",
+         {800, 12799, 12800, 16000, 0, 20000, 50, 100},
+         {16, 255, 0, 0x40, 0, 400 & 0xFF, 1, 2},
+         0x2C},
+        {"3360 ", {5200}, {0x5A, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, -1}}; // unknown: 4090
+    for (const auto &[sensor, values, codes, highBits] : rows) {
+        const auto c = DpiCodes::convert(QVariantList(values.begin(), values.end()), sensor);
+        QCOMPARE(QList<int>(c.codes.begin(), c.codes.end()), codes);
+        // In an image: high bits (when the sensor has them) twice, codes twice, stage mask.
+        std::array<uchar, 128> img;
+        img.fill(0xEE);
+        DpiCodes::writeToImage(img.data(), c, DpiCodes::stageMask(3));
+        const QByteArray sent(reinterpret_cast<const char *>(c.codes.data()), 8);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(img.data()) + 82, 19),
+                 QByteArray(2, char(highBits < 0 ? 0xEE : highBits)) + sent + sent + char(7));
+    }
 }
 
 // Effect, speed and brightness as chosen; effect, value and option as sent.
@@ -114,53 +107,38 @@ void TestDeviceBytes::buttons() {
                      device);
 }
 
-void TestDeviceBytes::gunSwitch_data() {
-    QTest::addColumn<bool>("family560");
-    QTest::addColumn<int>("u");
-    QTest::addColumn<QByteArray>("pos4"); // position 4 in matrices 1..4, 16 bytes
-    QTest::addColumn<int>("mask");
-
-    QTest::newRow("553 u3") << false << 3 << bytes({8, 0, 1, 1, 8, 0, 1, 2, 8, 0, 1, 3, 8, 0, 1, 0})
-                            << -1;
-    // Unknown counts keep the next-matrix byte: the entry's own in matrix 1,
-    // the template's in the layers.
-    QTest::newRow("553 u5") << false << 5 << bytes({8, 0, 1, 6, 8, 0, 1, 0, 8, 0, 1, 0, 8, 0, 1, 0})
-                            << -1;
-    QTest::newRow("560 u1") << true << 1 << bytes({8, 9, 1, 6, 8, 0, 0, 0, 8, 0, 0, 0, 8, 0, 0, 0})
-                            << 7;
-    QTest::newRow("560 u2") << true << 2 << bytes({8, 9, 1, 6, 8, 0, 3, 0, 8, 0, 0, 0, 8, 0, 0, 0})
-                            << 15;
-    QTest::newRow("560 u3") << true << 3 << bytes({8, 9, 1, 6, 8, 0, 3, 0, 8, 0, 3, 0, 8, 0, 0, 0})
-                            << 31;
-    QTest::newRow("560 u0") << true << 0
-                            << bytes({8, 9, 0, 6, 8, 0, 0x14, 0, 8, 0, 0x14, 0, 8, 0, 0x14, 0})
-                            << -1;
-}
-
+// A gun switch with u slots on button 4: its entry in matrices 1..4 and the
+// layer mask. Unknown counts keep the next-matrix byte: the entry's own in
+// matrix 1, the template's in the layers.
 void TestDeviceBytes::gunSwitch() {
-    QFETCH(bool, family560);
-    QFETCH(int, u);
-    QFETCH(QByteArray, pos4);
-    QFETCH(int, mask);
     QList<QVariantList> templates;
     for (int j = 0; j < 16; ++j)
         templates << QVariantList{1, 0, 0x10 + j, 0};
-    const Matrix m1 = KeyMatrix::buildMatrix(withEntry(4, {8, 9, u, 6}), family560);
-    QVERIFY(KeyMatrix::hasGunSwitch(m1));
-    const auto g =
-        KeyMatrix::buildGunLayers(m1, KeyMatrix::templateMatrix(templates), {"90", 300}, family560);
-    QByteArray got;
-    for (int l = 0; l < 4; ++l)
-        got += entryBytes(g.matrices[l], 4);
-    QCOMPARE(got, pos4);
-    QCOMPARE(g.layerMask, mask);
-    // Matrix 1 keeps the buttons; each layer fires with its slot's period
-    // (a missing one: 0) and keeps the template elsewhere.
-    QCOMPARE(entryBytes(g.matrices[0], 0), entryBytes(m1, 0));
-    QCOMPARE(entryBytes(g.matrices[1], 0) + entryBytes(g.matrices[2], 0) +
-                 entryBytes(g.matrices[3], 0),
-             bytes({0x0B, 0, 90, 0, 0x0B, 1, 300 & 0xFF, 0, 0x0B, 2, 0, 0}));
-    QCOMPARE(entryBytes(g.matrices[3], 9), bytes({1, 0, 0x19, 0}));
+    const std::tuple<bool, int, QByteArray, int> rows[] = {
+        {false, 3, bytes({8, 0, 1, 1, 8, 0, 1, 2, 8, 0, 1, 3, 8, 0, 1, 0}), -1},
+        {false, 5, bytes({8, 0, 1, 6, 8, 0, 1, 0, 8, 0, 1, 0, 8, 0, 1, 0}), -1},
+        {true, 1, bytes({8, 9, 1, 6, 8, 0, 0, 0, 8, 0, 0, 0, 8, 0, 0, 0}), 7},
+        {true, 2, bytes({8, 9, 1, 6, 8, 0, 3, 0, 8, 0, 0, 0, 8, 0, 0, 0}), 15},
+        {true, 3, bytes({8, 9, 1, 6, 8, 0, 3, 0, 8, 0, 3, 0, 8, 0, 0, 0}), 31},
+        {true, 0, bytes({8, 9, 0, 6, 8, 0, 0x14, 0, 8, 0, 0x14, 0, 8, 0, 0x14, 0}), -1}};
+    for (const auto &[family560, u, pos4, mask] : rows) {
+        const Matrix m1 = KeyMatrix::buildMatrix(withEntry(4, {8, 9, u, 6}), family560);
+        QVERIFY(KeyMatrix::hasGunSwitch(m1));
+        const auto g = KeyMatrix::buildGunLayers(m1, KeyMatrix::templateMatrix(templates),
+                                                 {"90", 300}, family560);
+        QByteArray got;
+        for (int l = 0; l < 4; ++l)
+            got += entryBytes(g.matrices[l], 4);
+        QCOMPARE(got, pos4);
+        QCOMPARE(g.layerMask, mask);
+        // Matrix 1 keeps the buttons; each layer fires with its slot's period
+        // (a missing one: 0) and keeps the template elsewhere.
+        QCOMPARE(entryBytes(g.matrices[0], 0), entryBytes(m1, 0));
+        QCOMPARE(entryBytes(g.matrices[1], 0) + entryBytes(g.matrices[2], 0) +
+                     entryBytes(g.matrices[3], 0),
+                 bytes({0x0B, 0, 90, 0, 0x0B, 1, 300 & 0xFF, 0, 0x0B, 2, 0, 0}));
+        QCOMPARE(entryBytes(g.matrices[3], 9), bytes({1, 0, 0x19, 0}));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestDeviceBytes)
