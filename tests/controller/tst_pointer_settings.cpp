@@ -33,12 +33,6 @@ void TestPointerSettings::initTestCase() {
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus"); // no KWin to reach
     qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    GSettingsSchemaSource *src = g_settings_schema_source_get_default();
-    GSettingsSchema *schema =
-        src ? g_settings_schema_source_lookup(src, "org.gnome.desktop.peripherals.mouse", TRUE)
-            : nullptr;
-    QVERIFY2(schema, "gsettings-desktop-schemas must be installed");
-    g_settings_schema_unref(schema);
 }
 
 // The system setting sliders (index 0..10, beyond when damaged) as GNOME keeps them.
@@ -52,9 +46,9 @@ void TestPointerSettings::gnomeSettings() {
     for (const auto &[index, speed, ms] : rows) {
         view.mouseSetCursorSpeed(index);
         view.mouseSetDoubleClickSpeed(index);
-        QVERIFY2(qAbs(g_settings_get_double(s, "speed") - speed) < 1e-9,
+        QVERIFY2(qAbs(g_settings_get_double(s, "speed") - speed) < 1e-9 &&
+                     g_settings_get_int(s, "double-click") == ms,
                  qPrintable(QString::number(index)));
-        QCOMPARE(g_settings_get_int(s, "double-click"), ms);
     }
     QTest::ignoreMessage(QtDebugMsg, "setDoubleClickSpeed Failed");
     QVERIFY(!PointerSettings::setDoubleClickTime(0));
