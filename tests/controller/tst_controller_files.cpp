@@ -20,32 +20,20 @@ using namespace ctrltest;
 
 namespace {
 
-// Answers every file dialog with `answer` and counts the warnings.
-struct FakeDialogs {
-    QString answer;
-    int warnings = 0;
-    FakeDialogs() {
-        myQQuickView::setFileDialogProvider([this](Dialogs::FileKind, const QString &,
-                                                   const QString &,
-                                                   const QString &) { return answer; });
-        myQQuickView::setWarningProvider([this](const QString &, const QString &) { ++warnings; });
-    }
-    ~FakeDialogs() {
-        myQQuickView::setFileDialogProvider({});
-        myQQuickView::setWarningProvider({});
-    }
-};
-
-QStringList macroFiles() {
-    return QDir("./modules/macro").entryList(QDir::Files);
-}
+// Every file dialog answers g_answer; the warnings shown are counted.
+QString g_answer;
+int g_warnings = 0;
 
 } // namespace
 
 class TestControllerFiles : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QQuickWindow::setGraphicsApi(QSGRendererInterface::Software); }
+    void initTestCase() {
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+        myQQuickView::setFileDialogProvider([](auto...) { return g_answer; });
+        myQQuickView::setWarningProvider([](auto...) { ++g_warnings; });
+    }
     void crashMidWriteKeepsProfileWhole(); // first: forks before any view starts threads
     void valuesStored();
     void profiles();
@@ -104,7 +92,7 @@ void TestControllerFiles::valuesStored() {
 
 void TestControllerFiles::profiles() {
     Sandbox box;
-    FakeDialogs dialogs;
+    g_warnings = 0;
     myQQuickView view;
     view.setCurrentProfile(2);
     view.setData("mouse/unsaved", 1);
@@ -132,22 +120,22 @@ void TestControllerFiles::profiles() {
     writeFile(box.path("binary.pf"), QByteArray("\x01\x02garbage\x00\xff", 11));
     writeFile(box.path("text.pf"), "[mouse]\ndpiValueArray=1, 2\n");
     for (const char *bad : {"", "none.pf", "binary.pf", "text.pf"}) {
-        dialogs.answer = *bad ? box.path(bad) : QString();
+        g_answer = *bad ? box.path(bad) : QString();
         QVERIFY2(!view.loadProfile(0), bad);
     }
-    QCOMPARE(dialogs.warnings, 3);
+    QCOMPARE(g_warnings, 3);
     QCOMPARE(readFile(profilePath(0)), p1);
-    dialogs.answer = box.path("in.pf");
-    writeProfile(dialogs.answer, 55);
+    g_answer = box.path("in.pf");
+    writeProfile(g_answer, 55);
     QVERIFY(view.loadProfile(0));
     QCOMPARE(view.getData("mouse/reportRate", false).toInt(), 55);
 
-    dialogs.answer = box.path("out.pf");
-    writeFile(dialogs.answer, QByteArray(5000, 'x'));
+    g_answer = box.path("out.pf");
+    writeFile(g_answer, QByteArray(5000, 'x'));
     view.setData("mouse/reportRate", 2); // what the user sees goes out
     view.saveProfile(0);
-    QVERIFY(readFile(dialogs.answer).contains("reportRate=2"));
-    QCOMPARE(readFile(dialogs.answer), readFile(profilePath(0)));
+    QVERIFY(readFile(g_answer).contains("reportRate=2"));
+    QCOMPARE(readFile(g_answer), readFile(profilePath(0)));
 }
 
 void TestControllerFiles::macros() {
@@ -158,7 +146,7 @@ void TestControllerFiles::macros() {
                                   {"mouseKeyMatrix/3", QVariantList{4, 0, 3, 0}},
                                   {"mouseKeyMatrix/5", QVariantList{4, 0, 11, 0}},
                                   {"mouseKeyMatrix/7", QVariantList{2, 0, 3, 0}}});
-    FakeDialogs dialogs;
+    g_warnings = 0;
     myQQuickView view;
     QCOMPARE(view.saveMacroIni("M", {"1,A"}, 1), QVariant(false)); // no file: nothing created
     QCOMPARE(view.createMacroIni("M", 0), QVariant(true));
@@ -192,18 +180,18 @@ void TestControllerFiles::macros() {
         {macro + QByteArray(MacroFiles::kMaxFileBytes, '\n'), false},
         {"[config]\ntotal=1024\n", true},
         {macro, true}};
-    dialogs.answer = box.path("in.mc");
+    g_answer = box.path("in.mc");
     for (const auto &[content, accepted] : files) {
-        writeFile(dialogs.answer, content);
+        writeFile(g_answer, content);
         QVERIFY2(view.loadMacroFile("M") == accepted, content.left(20).constData());
         QCOMPARE(readFile("./modules/macro/M.bin") == content, accepted);
     }
-    QCOMPARE(dialogs.warnings, 4);
+    QCOMPARE(g_warnings, 4);
     QCOMPARE(view.loadMacroIni("M"), (QStringList{"1,B", "4"}));
-    dialogs.answer = box.path("out.mc");
+    g_answer = box.path("out.mc");
     view.saveMacroFile("M");
     view.saveMacroFile("Nothing"); // no such macro: the target stays
-    QCOMPARE(readFile(dialogs.answer), macro);
+    QCOMPARE(readFile(g_answer), macro);
 
     // A rename follows in the profiles the interface offers; buttons playing
     // a deleted macro go back to their factory function there.
@@ -220,7 +208,8 @@ void TestControllerFiles::macros() {
     }
     view.createMacroIni("Other", 0);
     QCOMPARE(view.modifyMacroNameUpdateProfile("New", "Other"), QVariant(false));
-    QCOMPARE(macroFiles(), (QStringList{"M.bin", "New.bin", "Other.bin"}));
+    QCOMPARE(QDir("./modules/macro").entryList(QDir::Files),
+             (QStringList{"M.bin", "New.bin", "Other.bin"}));
 }
 
 void TestControllerFiles::gunsNamesAndTexts() {
