@@ -91,7 +91,6 @@ private slots:
     void settingReachesTheMouse_data();
     void settingReachesTheMouse();
     void readsFromTheMouse();
-    void withoutHidNothingHappens();
 };
 
 void TestControllerDevice::settingReachesTheMouse_data() {
@@ -143,6 +142,19 @@ void TestControllerDevice::settingReachesTheMouse_data() {
         v.mouseResetKeyMatrix();
         v.mouseSwitchKeyMatrix(3);
     };
+    // Before a mouse is found every call is harmless and reads as nothing.
+    const Action noMouse = [](myQQuickView &) {
+        myQQuickView lone;
+        lone.mouseSetKeyMatrix(buttons(2), true, {1, 2, 3});
+        lone.mouseResetKeyMatrix();
+        lone.mouseSetDpi(3, "4090", {800});
+        lone.mouseSetRGBEffect(1, 1, 1);
+        lone.mouseSetRGBColor(0, {1, 2, 3});
+        lone.mouseSetProfile(1);
+        lone.mouseSendGundata(1, {1, 2, 3});
+        QVERIFY(lone.mouseSendMacroData({1, 2}, 0).toBool() && lone.mouseGetCurrentDPI() == 0 &&
+                lone.mouseReadCurrentProfile() == 0);
+    };
     const QString colours = "0a0b0c0d0e0f101112131415161718191a1b1c1d1e1f2021";
     const QString codes = "1000400000000000";
     using L = QList<int>;
@@ -192,6 +204,7 @@ void TestControllerDevice::settingReachesTheMouse_data() {
     QTest::newRow("553 gun slots, Y mirrored") << "553" << int(Gun) << gun553
         << L{0x83, 0x04, 0x03, 0x83, 0x04} << S{"gunData/0=00040a", "gunData/2=0504f6"};
     QTest::newRow("no gun slots") << "560" << int(Colour) << gun560 << L{} << S{};
+    QTest::newRow("no mouse yet") << "560" << int(Gun) << noMouse << L{} << S{};
     // clang-format on
 }
 
@@ -234,25 +247,6 @@ void TestControllerDevice::readsFromTheMouse() {
     rig.view->mouseReadProfile(uint(-1));
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(rig.view->profileImage(1)), 128), image);
     QCOMPARE(rig.opcodes().size(), 2);
-}
-
-// Before a mouse is found every call is harmless and reads as nothing.
-void TestControllerDevice::withoutHidNothingHappens() {
-    Rig rig("560", Gun);
-    myQQuickView lone;
-    lone.clearHidBusy();
-    lone.mouseSetKeyMatrix(buttons(2), true, {1, 2, 3});
-    lone.mouseResetKeyMatrix();
-    lone.mouseSetDpi(3, "4090", {800});
-    lone.mouseSetRGBEffect(1, 1, 1);
-    lone.mouseSetRGBColor(0, {1, 2, 3});
-    lone.mouseSetProfile(1);
-    lone.mouseReadProfile(1);
-    lone.mouseSendGundata(1, {1, 2, 3});
-    QCOMPARE(lone.mouseSendMacroData({1, 2}, 0), QVariant(true));
-    QCOMPARE(lone.mouseGetCurrentDPI(), QVariant(0));
-    QCOMPARE(lone.mouseReadCurrentProfile(), QVariant(0));
-    QVERIFY(rig.opcodes().isEmpty());
 }
 
 QTEST_MAIN(TestControllerDevice)
