@@ -45,14 +45,13 @@ void ShippedData::filesRead() {
     for (const char *dir : {"setting", "gun", "i18n"})
         for (const QFileInfo &file : QDir(dataPath(dir)).entryInfoList(QDir::Files)) {
             QFile f(file.filePath());
-            QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
-            const QByteArray bytes = f.readAll();
+            const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
             QStringDecoder utf8(QStringDecoder::Utf8);
             utf8.decode(bytes);
             QSettings s(file.filePath(), QSettings::IniFormat);
             // A byte order mark would hide the first group; keys outside a
             // group are never read.
-            QVERIFY2(!utf8.hasError() && !bytes.startsWith("\xEF\xBB\xBF") &&
+            QVERIFY2(!utf8.hasError() && !bytes.startsWith("\xEF\xBB\xBF") && !bytes.isEmpty() &&
                          s.status() == QSettings::NoError && !s.childGroups().isEmpty() &&
                          s.childKeys().isEmpty(),
                      qPrintable(f.fileName()));
@@ -65,8 +64,6 @@ void ShippedData::defaults() {
     QVERIFY(shipped.open(QIODevice::ReadOnly) && factory.open(QIODevice::ReadOnly));
     QVERIFY2(shipped.readAll() == factory.readAll(), "a reset must restore what shipped");
     QVERIFY(QStringList({"553", "560"}).contains(g->value("mouse/icType").toString()));
-    QVERIFY(QStringList({"4090", "3360", "3050", "3389"})
-                .contains(g->value("mouse/sensorType").toString()));
     QVERIFY(QFile::exists(dataPath("i18n/" + g->value("common/language").toString() + ".ini")));
     const QList<int> gunSlots = ints(g->value("mouse/selectGun"));
     QCOMPARE(gunSlots.size(), 3);
