@@ -22,10 +22,9 @@ inline QByteArray readFile(const QString &path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-inline void writeFile(const QString &path, const QByteArray &data) {
+inline bool writeFile(const QString &path, const QByteArray &data) {
     QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(data);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
 inline QString profilePath(int n) {

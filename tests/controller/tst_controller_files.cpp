@@ -85,8 +85,8 @@ void TestControllerFiles::valuesStored() {
                                "ui_View.setSelectGun(1, ['AKM', 'M4'])")
                      .isError());
     }
-    QVERIFY(readFile(profilePath(3)).contains("reportRate=33"));
-    QVERIFY(readFile(profilePath(3)).contains("1=AKM, M4"));
+    const QByteArray profile = readFile(profilePath(3));
+    QVERIFY(profile.contains("reportRate=33") && profile.contains("1=AKM, M4"));
     QVERIFY(readFile("./modules/setting/apConfig.bin").contains("selectGun=3, 4, 5"));
 }
 

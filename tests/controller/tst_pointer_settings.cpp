@@ -10,8 +10,7 @@
 
 #include <X11/Xlib.h>
 
-using ctrltest::readFile;
-using ctrltest::writeFile;
+using namespace ctrltest;
 
 class TestPointerSettings : public QObject {
     Q_OBJECT
