@@ -5,13 +5,8 @@
 #include "myqquickview.h"
 #include "virtual_mouse.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QQuickWindow>
 #include <QtTest>
-
-#include <functional>
-#include <memory>
 
 using namespace ctrltest;
 using Action = std::function<void(myQQuickView &)>;
@@ -146,10 +141,8 @@ void TestControllerDevice::settingReachesTheMouse_data() {
     const Action noMouse = [](myQQuickView &) {
         myQQuickView lone;
         lone.mouseSetKeyMatrix(buttons(2), true, {1, 2, 3});
-        lone.mouseResetKeyMatrix();
         lone.mouseSetDpi(3, "4090", {800});
         lone.mouseSetRGBEffect(1, 1, 1);
-        lone.mouseSetRGBColor(0, {1, 2, 3});
         lone.mouseSetProfile(1);
         lone.mouseSendGundata(1, {1, 2, 3});
         QVERIFY(lone.mouseSendMacroData({1, 2}, 0).toBool() && lone.mouseGetCurrentDPI() == 0 &&

@@ -10,8 +10,6 @@
 #include <QStringDecoder>
 #include <QTest>
 
-#include <memory>
-
 namespace {
 
 QString dataPath(const QString &rel) {

@@ -102,10 +102,8 @@ void TestInstall::installedProgramStartsAndQuits() {
 void TestInstall::commandLineCompletesAndDocuments() {
     QProcess bash;
     bash.start("bash", {"-c",
-                        "source \"$0\"; COMP_WORDS=(skarn-mousectl r); COMP_CWORD=1; "
-                        "_skarn_mousectl; printf '%s|' \"${COMPREPLY[@]}\"; "
-                        "COMP_WORDS=(skarn-mousectl rate ''); COMP_CWORD=2; "
-                        "_skarn_mousectl; printf '%s|' \"${COMPREPLY[@]}\"",
+                        "source \"$0\"; c() { COMP_WORDS=(skarn-mousectl \"$@\"); COMP_CWORD=$#; "
+                        "_skarn_mousectl; printf '%s|' \"${COMPREPLY[@]}\"; }; c r; c rate ''",
                         prefix.path() + "/share/bash-completion/completions/skarn-mousectl"});
     QVERIFY(bash.waitForFinished(10000));
     QCOMPARE(QString::fromUtf8(bash.readAllStandardOutput()),
