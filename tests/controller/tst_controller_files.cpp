@@ -35,11 +35,9 @@ private slots:
         myQQuickView::setWarningProvider([](auto...) { ++g_warnings; });
     }
     void crashMidWriteKeepsProfileWhole(); // first: forks before any view starts threads
-    void valuesStored();
     void profiles();
     void macros();
-    void gunsNamesAndTexts();
-    void sceneCalls();
+    void gunsNamesTextsAndScene();
 };
 
 // A crash in the middle of replacing a profile leaves the old one whole.
@@ -65,9 +63,9 @@ void TestControllerFiles::crashMidWriteKeepsProfileWhole() {
     QCOMPARE(readFile(profilePath(0)), before);
 }
 
-// What the scene stores reaches the files in a form a later run reads back.
-void TestControllerFiles::valuesStored() {
+void TestControllerFiles::profiles() {
     Sandbox box;
+    // What the scene stores reaches the files in a form a later run reads back.
     {
         myQQuickView view;
         view.setCurrentProfile(3);
@@ -88,10 +86,7 @@ void TestControllerFiles::valuesStored() {
     const QByteArray profile = readFile(profilePath(3));
     QVERIFY(profile.contains("reportRate=33") && profile.contains("1=AKM, M4"));
     QVERIFY(readFile("./modules/setting/apConfig.bin").contains("selectGun=3, 4, 5"));
-}
 
-void TestControllerFiles::profiles() {
-    Sandbox box;
     g_warnings = 0;
     myQQuickView view;
     view.setCurrentProfile(2);
@@ -212,7 +207,7 @@ void TestControllerFiles::macros() {
              (QStringList{"M.bin", "New.bin", "Other.bin"}));
 }
 
-void TestControllerFiles::gunsNamesAndTexts() {
+void TestControllerFiles::gunsNamesTextsAndScene() {
     Sandbox box;
     myQQuickView view;
     view.mouseSaveGundata(0, {"M416", "L-Click", 10, 0, 10, 0});
@@ -245,16 +240,12 @@ void TestControllerFiles::gunsNamesAndTexts() {
     view.getLangStrings("other", "S"); // too short: the rest keep their texts
     QCOMPARE(Hid_Thread::notificationTexts(),
              (QStringList{"q0", "q1", "o2", "o3", "o4", "o5", "o6", "o7"}));
-}
 
-// The mouse's DPI events come from the reader thread; the scene hears of
-// them on its own thread.
-void TestControllerFiles::sceneCalls() {
-    Sandbox box;
+    // The mouse's DPI events come from the reader thread; the scene hears of
+    // them on its own thread.
     writeFile(box.path("scene.qml"),
               "import QtQuick 2.0\nItem {\n property var calls: []\n"
               " function setCurrentDPI(v) { calls = calls.concat([v]) }\n}\n");
-    myQQuickView view;
     view.setSource(QUrl::fromLocalFile(box.path("scene.qml")));
     auto calls = [&] { return view.rootObject()->property("calls").toList(); };
     QThread *worker = QThread::create([&] { view.setCurrentDPI(5); });
