@@ -20,8 +20,7 @@ QByteArray hex(const QJsonValue &v) {
     return QByteArray::fromHex(v.toString().toLatin1());
 }
 
-// Settings for one mouse, the virtual mouse of that family on its virtual
-// clock, and a view talking to it.
+// Settings for one mouse, its virtual mouse (virtual clock) and a view.
 struct Rig {
     Sandbox box;
     Hid_Thread hid;
@@ -216,8 +215,7 @@ void TestControllerDevice::settingReachesTheMouse() {
     }
 }
 
-// The profile images, the DPI stage and the report rate come back as sent;
-// a mouse that does not answer reads as 0.
+// Images, DPI stage and report rate come back as sent; silence reads as 0.
 void TestControllerDevice::readsFromTheMouse() {
     for (const char *family : {"553", "560"}) {
         Rig rig(family, Gun);

@@ -26,8 +26,7 @@ QVariantList withEntry(int button, const QVariantList &entry) {
 
 } // namespace
 
-// The bytes the mouse gets for DPI stages, lighting and buttons; how they
-// reach it is covered with the virtual mouse.
+// The bytes the mouse gets for DPI stages, lighting and buttons.
 class TestDeviceBytes : public QObject {
     Q_OBJECT
 private slots:

@@ -35,8 +35,7 @@ void TestPointerSettings::initTestCase() {
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
-// The system setting sliders (index 0..10, beyond when damaged) as GNOME and
-// the X server keep them.
+// The sliders (0..10, beyond when damaged) as GNOME and the X server keep them.
 void TestPointerSettings::gnomeSettings() {
     qputenv("XDG_CURRENT_DESKTOP", "GNOME");
     myQQuickView view;

@@ -1,5 +1,4 @@
-// The data files installed beside the executable: each one reads, and the
-// defaults a user starts with work.
+// The data files beside the program read, and the defaults a user starts with work.
 
 #include "device_list.h"
 #include "key_matrix.h"

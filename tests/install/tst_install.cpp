@@ -1,5 +1,4 @@
-// The installed layout works: the program finds its data beside itself,
-// starts from the starter in bin/, and ends cleanly on request.
+// The installed program finds its data, starts from bin/ and quits on request.
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
