@@ -32,17 +32,18 @@ inline QString profilePath(int n) {
 }
 
 // A profile marked with `marker` (report rate and key matrix byte 3), with
-// layer templates 1, 0, j, 0.
+// layer templates 1, 0, j, 0. Written as text: QSettings would sync each
+// file to the disk, which makes every test wait.
 inline void writeProfile(const QString &path, int marker) {
-    QList<std::pair<QString, QVariant>> v{
-        {"mouse/reportRate", marker},
-        {"mouse/dpiValueArray", QVariantList{800, 1600, 2400, 3200, 4000, 5000, 6000, 7000}}};
+    QByteArray text = "[mouse]\nreportRate=" + QByteArray::number(marker) +
+                      "\ndpiValueArray=800, 1600, 2400, 3200, 4000, 5000, 6000, 7000\n";
+    QByteArray templates = "[mouseFwKeyMatrix]\n";
+    text += "[mouseKeyMatrix]\n";
     for (int i = 0; i < 16; ++i) {
-        v.append(
-            {QStringLiteral("mouseKeyMatrix/%1").arg(i), QVariantList{0, 0, 0xF0 + i % 5, marker}});
-        v.append({QStringLiteral("mouseFwKeyMatrix/%1").arg(i), QVariantList{1, 0, i, 0}});
+        text += QString("%1=0, 0, %2, %3\n").arg(i).arg(0xF0 + i % 5).arg(marker).toLatin1();
+        templates += QString("%1=1, 0, %1, 0\n").arg(i).toLatin1();
     }
-    writeIni(path, v);
+    writeFile(path, text + templates);
 }
 
 // The program works relative to its own folder: each test runs inside a
@@ -56,10 +57,11 @@ public:
         for (const char *sub : {"setting", "macro", "gun", "i18n"})
             QDir(m_dir.path()).mkpath(QStringLiteral("modules/") + QLatin1String(sub));
         QDir::setCurrent(m_dir.path());
-        writeIni("./modules/setting/apConfig.bin", {{"mouse/icType", icType},
-                                                    {"mouse/isColorful", colourful},
-                                                    {"mouse/isGun", gun},
-                                                    {"mouse/is55328", is55328}});
+        const auto text = [](bool b) { return QLatin1String(b ? "true" : "false"); };
+        writeFile("./modules/setting/apConfig.bin",
+                  QString("[mouse]\nicType=%1\nisColorful=%2\nisGun=%3\nis55328=%4\n")
+                      .arg(icType, text(colourful), text(gun), text(is55328))
+                      .toLatin1());
         writeProfile(QStringLiteral("./modules/setting/pD.bin"), 99);
         for (int n = 0; n < 10; ++n)
             writeProfile(profilePath(n), n);

@@ -109,7 +109,6 @@ void TestDeviceBytes::gunSwitch() {
         {true, 0, bytes({8, 9, 0, 6, 8, 0, 0x14, 0, 8, 0, 0x14, 0, 8, 0, 0x14, 0}), -1}};
     for (const auto &[family560, u, pos4, mask] : rows) {
         const Matrix m1 = KeyMatrix::buildMatrix(withEntry(4, {8, 9, u, 6}), family560);
-        QVERIFY(KeyMatrix::hasGunSwitch(m1));
         const auto g = KeyMatrix::buildGunLayers(m1, KeyMatrix::templateMatrix(templates),
                                                  {"90", 300}, family560);
         QByteArray got;
