@@ -5,48 +5,49 @@
 #include "myqquickview.h"
 #include "virtual_mouse.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QQuickWindow>
 #include <QtTest>
 
-#include <memory>
-
 using namespace ctrltest;
+using Action = std::function<void(myQQuickView &)>;
+Q_DECLARE_METATYPE(Action)
 
 namespace {
+
+enum Flags { Single = 0, Colour = 1, Gun = 2, Is55328 = 4 };
 
 QByteArray hex(const QJsonValue &v) {
     return QByteArray::fromHex(v.toString().toLatin1());
 }
 
-// Settings for one mouse, the virtual mouse of that family on its virtual
-// clock, and a view talking to it.
+// Settings for one mouse, its virtual mouse (virtual clock) and a view.
 struct Rig {
     Sandbox box;
     Hid_Thread hid;
     std::unique_ptr<myQQuickView> view;
 
-    Rig(const QString &family, bool colourful, bool gun, bool is55328 = false) {
-        writeStandardFiles(family, colourful, gun, is55328);
+    Rig(const QString &family, int flags)
+        : box(family, flags & Colour, flags & Gun, flags & Is55328) {
         devtest::freshMouse();
-        QJsonObject config = devtest::deviceJson(family == "560" ? "560" : "553", 32, false);
-        config["isGun"] = gun;
+        QJsonObject config = devtest::deviceJson(family, 32, false);
+        config["isGun"] = bool(flags & Gun);
         const int dev = VirtualMouse::instance().attach(config);
         hid.setDeviceList({devtest::entryFor(dev, config)});
-        hid.setDeviceFlags(family, gun);
+        hid.setDeviceFlags(family, flags & Gun);
         hid.currentIndex = dev;
         view = std::make_unique<myQQuickView>();
         view->setHid(&hid);
         view->clearHidBusy();
         VirtualMouse::instance().clearWireLog();
     }
-    QJsonObject state() const { return VirtualMouse::instance().state(); }
-    QByteArray image(int n) const {
-        return hex(state()["profiles"].toObject()[QString::number(n)]);
-    }
-    QByteArray matrix(int n) const {
-        return hex(state()["keyMatrix"].toObject()[QString::number(n)]);
+    // What the mouse keeps under "key", "key/number" or "key/number@offset".
+    QByteArray kept(const QString &where) const {
+        const QStringList path = where.section('@', 0, 0).split('/');
+        QJsonValue v = VirtualMouse::instance().state()[path[0]];
+        if (path.size() > 1)
+            v = v.toObject()[path[1]];
+        const QByteArray b = v.isDouble() ? QByteArray(1, char(v.toInt())) : hex(v);
+        return b.mid(where.section('@', 1).toInt());
     }
     // Opcodes of the commands sent, in order.
     QList<int> opcodes() const {
@@ -58,15 +59,16 @@ struct Rig {
         }
         return ops;
     }
-    QString violations() const { return VirtualMouse::instance().violations().join('\n'); }
 };
 
-QVariantList defaultSrc64() {
+QVariantList buttons(int gunSlots = 0) {
     QVariantList src = {0, 0, 0xF0, 0, 0, 0, 0xF1, 0, 0, 0, 0xF2, 0, 0, 0,    0xF4, 0,
                         0, 0, 0xF3, 0, 5, 0, 1,    0, 5, 0, 2,    0, 0, 0xF0, 0x1E, 3};
-    for (int i = 8; i < 14; ++i)
+    for (int i = 8; i < 16; ++i)
         src << 0 << 0 << 0 << 0;
-    return src << 0xFF << 0 << 1 << 0 << 0xFF << 0 << 2 << 0;
+    if (gunSlots)
+        src[16] = 8, src[18] = gunSlots; // button 4 switches guns
+    return src;
 }
 
 } // namespace
@@ -75,292 +77,167 @@ class TestControllerDevice : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QQuickWindow::setGraphicsApi(QSGRendererInterface::Software); }
-    void keyMatrix_data();
-    void keyMatrix();
-    void resetAndSwitchKeyMatrix();
-    void dpi_data();
-    void dpi();
-    void lighting();
-    void rateAndCurrentDpi_data();
-    void rateAndCurrentDpi();
-    void macroData_data();
-    void macroData();
-    void gunData();
-    void profileImages();
-    void withoutHidNothingHappens();
+    // Whatever was sent, the mouse found nothing wrong with it.
+    void cleanup() {
+        const QStringList violations = VirtualMouse::instance().violations();
+        QVERIFY2(violations.isEmpty(), qPrintable(violations.join('\n')));
+    }
+    void settingReachesTheMouse_data();
+    void settingReachesTheMouse();
+    void readsFromTheMouse();
 };
 
-void TestControllerDevice::keyMatrix_data() {
+void TestControllerDevice::settingReachesTheMouse_data() {
     QTest::addColumn<QString>("family");
-    QTest::addColumn<int>("gunSlots"); // 0: no gun switch on button 4
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<Action>("action");
     QTest::addColumn<QList<int>>("opcodes");
-    QTest::addColumn<QByteArray>("button4"); // position 4 in matrices 1..4 as sent
+    QTest::addColumn<QStringList>("kept"); // "where=hex bytes", see Rig::kept
 
-    QTest::newRow("553") << "553" << 0 << QList<int>{0x12} << bytes({1, 0, 0xF3, 0});
-    QTest::newRow("560") << "560" << 0 << QList<int>{0x0D} << bytes({1, 0, 0xF3, 0});
-    QTest::newRow("560 with a blank is 553")
-        << "560 " << 0 << QList<int>{0x12} << bytes({1, 0, 0xF3, 0});
-    QTest::newRow("553 gun") << "553" << 2 << QList<int>{0x12, 0x12, 0x12, 0x12, 0x02}
-                             << bytes({8, 0, 1, 1, 8, 0, 1, 2, 8, 0, 1, 0, 8, 0, 1, 0});
-    QTest::newRow("560 gun") << "560" << 3 << QList<int>{0x0C, 0x0D, 0x0D, 0x0D, 0x0D, 0x02}
-                             << bytes({8, 0, 1, 0, 8, 0, 3, 0, 8, 0, 3, 0, 8, 0, 0, 0});
-}
-
-void TestControllerDevice::keyMatrix() {
-    QFETCH(QString, family);
-    QFETCH(int, gunSlots);
-    QFETCH(QList<int>, opcodes);
-    QFETCH(QByteArray, button4);
-    Rig rig(family, true, true);
-    QVariantList src = defaultSrc64();
-    if (gunSlots) {
-        src[16] = 8, src[18] = gunSlots;
-    }
-    rig.view->mouseSetKeyMatrix(src, false, {90, 80, 70});
-    QVERIFY(rig.opcodes().isEmpty());
-    rig.view->mouseSetKeyMatrix(src, true, {90, 80, 70});
-    QCOMPARE(rig.opcodes(), opcodes);
-    QByteArray got;
-    for (int n = 1; n <= button4.size() / 4; ++n)
-        got += rig.matrix(n).mid(16, 4);
-    QCOMPARE(got, button4);
-    // Button 7's double click travels in device position 5.
-    QCOMPARE(rig.matrix(1).mid(20, 4), bytes({0x0A, 0xF0, 0x1E, 3}));
-    if (gunSlots) {
-        QCOMPARE(rig.matrix(3).left(4), bytes({0x0B, 1, 80, 0}));
-        QCOMPARE(rig.matrix(2).mid(36, 4), bytes({1, 0, 9, 0})); // template
-    }
-    if (family == "560" && gunSlots) {
-        QCOMPARE(int(uchar(rig.image(0).at(2))), 31);
-        QCOMPARE(rig.state()["currentProfile"].toInt(), 1);
-    } else if (gunSlots) {
-        QCOMPARE(rig.state()["currentKeyMatrix"].toInt(), 1);
-    }
-    QVERIFY2(rig.violations().isEmpty(), qPrintable(rig.violations()));
-}
-
-void TestControllerDevice::resetAndSwitchKeyMatrix() {
-    Rig rig("553", true, true);
-    rig.view->mouseResetKeyMatrix();
-    QCOMPARE(rig.opcodes(), (QList<int>{0x12, 0x12, 0x12}));
-    for (int n = 2; n <= 4; ++n)
-        QCOMPARE(rig.matrix(n).mid(12, 4), bytes({1, 0, 3, 0}));
-    rig.view->mouseSwitchKeyMatrix(3);
-    QCOMPARE(rig.state()["currentKeyMatrix"].toInt(), 2);
-    rig.view->mouseSwitchKeyMatrix(1);
-    QCOMPARE(rig.state()["currentKeyMatrix"].toInt(), 0);
-    QVERIFY2(rig.violations().isEmpty(), qPrintable(rig.violations()));
-}
-
-void TestControllerDevice::dpi_data() {
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<bool>("gun");
-    QTest::addColumn<QList<int>>("opcodes");
-    QTest::newRow("553") << "553" << false << QList<int>{0x11};
-    QTest::newRow("560") << "560" << false << QList<int>{0x0C};
-    QTest::newRow("560 gun") << "560" << true << QList<int>{0x0C, 0x0C, 0x0C, 0x0C};
-}
-
-void TestControllerDevice::dpi() {
-    QFETCH(QString, family);
-    QFETCH(bool, gun);
-    QFETCH(QList<int>, opcodes);
-    Rig rig(family, true, gun);
-    rig.view->mouseSetDpi(3, "3389", {800, 12800, 16000}); // a short list
-    QCOMPARE(rig.opcodes(), opcodes);
-    const QByteArray codes = bytes({16, 0, 0x40, 0, 0, 0, 0, 0});
-    if (family == "553") {
-        QCOMPARE(rig.state()["dpiStages"].toInt(), 3);
-        QCOMPARE(hex(rig.state()["dpiCodes"]), codes.left(3) + QByteArray(5, char(0x80)));
-    }
-    for (int n = 1; n <= 4 && family == "560"; ++n) {
-        const QByteArray img = rig.image(n);
-        QCOMPARE(img.mid(82, 19) == bytes({6, 6}) + codes + codes + bytes({7}), n == 1 || gun);
-    }
-    QVERIFY2(rig.violations().isEmpty(), qPrintable(rig.violations()));
-}
-
-void TestControllerDevice::lighting() {
-    QVariantList colours;
-    for (int i = 0; i < 24; ++i)
-        colours << 10 + i;
-    {
-        Rig rig("553", true, false, true);
-        rig.view->mouseSetRGBEffect(5, 1, 4);
-        QCOMPARE(hex(rig.state()["ledEffect"]), bytes({5, 255, 7}));
-        rig.view->mouseSetRGBColor(0, colours.mid(0, 21)); // colour 8 off: fixed colour
-        rig.view->mouseSetRGBColor(0, colours);
-        QCOMPARE(rig.opcodes(), (QList<int>{0x0D, 0x0C, 0x10}));
-        QCOMPARE(hex(rig.state()["fixColor"]), bytes({10, 11, 12}));
-    }
-    for (bool is55328 : {false, true}) {
-        Rig rig("553", false, false, is55328);
-        rig.view->mouseSetRGBEffect(4, 1, 0);
-        QCOMPARE(hex(rig.state()["ledEffect"]), bytes({2, 2, is55328 ? 3 : 2}));
-    }
-    {
-        Rig rig("553", false, false);
-        rig.view->mouseSetRGBColor(1, colours);
-        QCOMPARE(rig.opcodes(), (QList<int>{0x10, 0x10}));
-        QCOMPARE(rig.state()["ledColorType"].toInt(), 1);
-    }
-    {
-        Rig rig("560", false, false);
-        rig.view->mouseSetRGBEffect(2, 1, 0);
-        QCOMPARE(rig.image(1).mid(71, 3), bytes({3, 24, 3}));
-        rig.view->mouseSetRGBColor(1, colours);
-        QCOMPARE(rig.image(1).mid(104, 24),
-                 hex(QJsonValue("0a0b0c0d0e0f101112131415161718191a1b1c1d1e1f2021")));
-        QCOMPARE(rig.opcodes(), (QList<int>{0x0C, 0x0C}));
-    }
-    {
-        Rig rig("560", false, true);
-        rig.view->mouseSetRGBEffect(0, 0, 4);
-        QCOMPARE(rig.opcodes(), (QList<int>{0x0C, 0x0C, 0x0C, 0x0C}));
-        for (int n = 1; n <= 4; ++n)
-            QCOMPARE(rig.image(n).mid(71, 3), bytes({1, 10, 2}));
-    }
-    {
-        Rig rig("560", true, false);
-        rig.view->mouseSetRGBColor(0, colours.mid(0, 2));
-        QCOMPARE(rig.image(0).mid(24, 4), bytes({10, 11, 0, 0}));
-        QVERIFY2(rig.violations().isEmpty(), qPrintable(rig.violations()));
-    }
-}
-
-void TestControllerDevice::rateAndCurrentDpi_data() {
-    QTest::addColumn<QString>("family");
-    QTest::newRow("553") << "553";
-    QTest::newRow("560") << "560";
-}
-
-void TestControllerDevice::rateAndCurrentDpi() {
-    QFETCH(QString, family);
-    Rig rig(family, true, false);
-    rig.view->mouseSwitchKeyMatrix(1);
-    rig.view->mouseSetReportRate(4);
-    rig.view->mouseSetCurrentDPI(3);
-    QCOMPARE(rig.state()["reportRate"].toInt(), 4);
-    QCOMPARE(rig.view->mouseGetCurrentDPI(), QVariant(3));
-    if (family == "553") {
-        rig.view->mouseSetKeyboardoption(1, 2, 3, 4);
-        QCOMPARE(rig.view->GetKeyboardoption(), (QVariantList{1, 2, 3, 4}));
-    } else {
-        QCOMPARE(rig.view->mouseReadCurrentProfile(), QVariant(1));
-    }
-    QVERIFY2(rig.violations().isEmpty(), qPrintable(rig.violations()));
-    VirtualMouse::instance().setSilent(true);
-    QCOMPARE(rig.view->mouseGetCurrentDPI(), QVariant(0));
-    QCOMPARE(rig.view->mouseReadCurrentProfile(), QVariant(0));
-}
-
-void TestControllerDevice::macroData_data() {
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<int>("slot");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<bool>("result");
-    QTest::addColumn<QList<int>>("opcodes");
-    QTest::newRow("553 slot 0") << "553" << 0 << 8 << true << QList<int>{0x13};
-    QTest::newRow("560 slot 11") << "560" << 11 << 8 << true << QList<int>{0x0F};
-    QTest::newRow("560 all 128") << "560" << 2 << 128 << true << QList<int>{0x0F};
-    QTest::newRow("slot 12") << "553" << 12 << 8 << true << QList<int>{};
-    QTest::newRow("slot 256 is 0") << "553" << 256 << 8 << true << QList<int>{0x13};
-    QTest::newRow("129 values") << "560" << 0 << 129 << false << QList<int>{};
-}
-
-void TestControllerDevice::macroData() {
-    QFETCH(QString, family);
-    QFETCH(int, slot);
-    QFETCH(int, count);
-    QFETCH(bool, result);
-    QFETCH(QList<int>, opcodes);
-    Rig rig(family, true, false);
-    QVariantList data = {0, 1, 5, 4, 0x81, 4, 0, 0};
-    while (data.size() < count)
-        data << 0x100 + data.size(); // only the low 8 bits go out
-    QCOMPARE(rig.view->mouseSendMacroData(data, slot), QVariant(result));
-    QCOMPARE(rig.opcodes(), opcodes);
-    if (!opcodes.isEmpty()) {
-        const QByteArray stored =
-            hex(rig.state()["macros"].toObject()[QString::number(slot % 256 + 1)]);
-        QCOMPARE(stored.left(8), bytes({0, 1, 5, 4, 0x81, 4, 0, 0}));
-        QCOMPARE(int(uchar(stored.at(127))), count == 128 ? 127 : 0);
-    }
-    QVERIFY2(rig.violations().isEmpty(), qPrintable(rig.violations()));
-}
-
-void TestControllerDevice::gunData() {
-    {
-        Rig rig("560", true, true);
-        rig.view->profileImage(2)[65] = 0xFF;
-        rig.view->mouseSendGundata(1, {3, 2, 10});
-        rig.view->mouseSendGundata(3, {0, 1});
+    const Action keys = [](myQQuickView &v) {
+        v.mouseSetKeyMatrix(buttons(), false, {}); // stored only
+        v.mouseSetKeyMatrix(buttons(), true, {});
+    };
+    auto gunSwitch = [](int n) -> Action {
+        return [n](myQQuickView &v) { v.mouseSetKeyMatrix(buttons(n), true, {90, 80}); };
+    };
+    const Action dpi = [](myQQuickView &v) { v.mouseSetDpi(3, "3389", {800, 12800, 16000}); };
+    auto light = [](int effect, int speed, int brightness, int colours) -> Action {
+        return [=](myQQuickView &v) {
+            v.mouseSetRGBEffect(effect, speed, brightness);
+            QVariantList c;
+            for (int i = 0; i < colours; ++i)
+                c << 10 + i;
+            v.mouseSetRGBColor(1, c);
+        };
+    };
+    const Action macros = [](myQQuickView &v) {
+        QVariantList data = {0, 1, 5, 4, 0x81, 4, 0, 0};
+        for (int i = 8; i < 128; ++i)
+            data << 0x100 + i; // only the low 8 bits go out
+        QVERIFY(v.mouseSendMacroData(data, 11).toBool());
+        QVERIFY(v.mouseSendMacroData(data.mid(0, 8), 256).toBool());        // slot 0
+        QVERIFY(v.mouseSendMacroData(data, 12).toBool());                   // none: not sent
+        QVERIFY(!v.mouseSendMacroData(data + QVariantList{0}, 0).toBool()); // too long
+    };
+    const Action gun560 = [](myQQuickView &v) {
+        v.profileImage(2)[65] = 0xFF;
+        v.mouseSendGundata(1, {3, 2, 10});
+        v.mouseSendGundata(3, {0, 1});
         for (int bad : {0, 4, -1})
-            rig.view->mouseSendGundata(bad, {1, 1, 1});
-        QCOMPARE(rig.opcodes(), (QList<int>{0x0C, 0x0C}));
-        QCOMPARE(rig.image(2).mid(78, 4), bytes({0xF0, 3, 2, 10}));
-        QCOMPARE(int(uchar(rig.image(2).at(65))), 0xFB);
-        QCOMPARE(rig.image(4).mid(78, 4), bytes({0xF0, 0, 1, 0}));
-    }
-    {
-        Rig rig("553", true, true);
-        rig.view->mouseSendGundata(1, {0, 4, 10});
-        rig.view->mouseSetKeyboardoption(0, 0, 1, 0); // mirrored Y
-        rig.view->mouseSendGundata(3, {5, 4, 10});
-        QCOMPARE(rig.opcodes(), (QList<int>{0x83, 0x04, 0x03, 0x83, 0x04}));
-        QCOMPARE(hex(rig.state()["gunData"].toObject()["0"]), bytes({0, 4, 10}));
-        QCOMPARE(hex(rig.state()["gunData"].toObject()["2"]), bytes({5, 4, 0xF6}));
-        QVERIFY2(rig.violations().isEmpty(), qPrintable(rig.violations()));
-    }
-    for (const char *family : {"553", "560"}) {
-        Rig rig(family, true, false);
-        rig.view->mouseSendGundata(1, {1, 2, 3});
-        QVERIFY(rig.opcodes().isEmpty());
+            v.mouseSendGundata(bad, {1, 1, 1});
+    };
+    const Action gun553 = [](myQQuickView &v) {
+        v.mouseSendGundata(1, {0, 4, 10});
+        v.mouseSetKeyboardoption(0, 0, 1, 0); // the mouse mirrors Y
+        v.mouseSendGundata(3, {5, 4, 10});
+    };
+    const Action layers = [](myQQuickView &v) {
+        v.mouseResetKeyMatrix();
+        v.mouseSwitchKeyMatrix(3);
+    };
+    // Before a mouse is found every call is harmless and reads as nothing.
+    const Action noMouse = [](myQQuickView &) {
+        myQQuickView lone;
+        lone.mouseSetKeyMatrix(buttons(2), true, {1, 2, 3});
+        lone.mouseSetDpi(3, "4090", {800});
+        lone.mouseSetRGBEffect(1, 1, 1);
+        lone.mouseSetProfile(1);
+        lone.mouseSendGundata(1, {1, 2, 3});
+        QVERIFY(lone.mouseSendMacroData({1, 2}, 0).toBool() && lone.mouseGetCurrentDPI() == 0 &&
+                lone.mouseReadCurrentProfile() == 0);
+    };
+    const QString colours = "0a0b0c0d0e0f101112131415161718191a1b1c1d1e1f2021";
+    const QString codes = "1000400000000000";
+    using L = QList<int>;
+    using S = QStringList;
+    // clang-format off
+    QTest::newRow("553 buttons") << "553" << int(Gun) << keys << L{0x12}
+        << S{"keyMatrix/1@16=0100f300", "keyMatrix/1@20=0af01e03"}; // button 7 at 5
+    QTest::newRow("560 buttons") << "560" << int(Gun) << keys << L{0x0D}
+        << S{"keyMatrix/1@16=0100f300"};
+    QTest::newRow("553 gun switch") << "553" << int(Gun) << gunSwitch(2)
+        << L{0x12, 0x12, 0x12, 0x12, 0x02}
+        << S{"keyMatrix/1@16=08000101", "keyMatrix/3@16=08000100", "keyMatrix/3@0=0b015000",
+             "keyMatrix/2@36=01000900", "keyMatrix/4@0=0b020000", "currentKeyMatrix=01"};
+    QTest::newRow("560 gun switch") << "560" << int(Gun) << gunSwitch(3)
+        << L{0x0C, 0x0D, 0x0D, 0x0D, 0x0D, 0x02}
+        << S{"keyMatrix/3@16=08000300", "keyMatrix/4@16=08000000", "profiles/0@2=1f",
+             "currentProfile=01"};
+    QTest::newRow("553 layer reset, switch") << "553" << int(Gun) << layers
+        << L{0x12, 0x12, 0x12, 0x02} << S{"keyMatrix/4@12=01000300", "currentKeyMatrix=02"};
+    QTest::newRow("553 DPI") << "553" << int(Colour) << dpi << L{0x11}
+        << S{"dpiStages=03", "dpiCodes=1000408080808080"};
+    QTest::newRow("560 DPI") << "560" << int(Colour) << dpi << L{0x0C}
+        << S{"profiles/1@82=0606" + codes + codes + "07"};
+    QTest::newRow("560 gun DPI") << "560" << int(Gun) << dpi << L(4, 0x0C)
+        << S{"profiles/4@82=0606" + codes + codes + "07"};
+    QTest::newRow("553 colour light") << "553" << int(Colour) << light(5, 1, 4, 24)
+        << L{0x0D, 0x10, 0x10} << S{"ledEffect=05ff07", "ledColors=" + colours};
+    QTest::newRow("553 single light") << "553" << int(Single) << light(4, 1, 0, 24)
+        << L{0x0D, 0x10, 0x10} << S{"ledEffect=020202", "ledColorType=01"};
+    QTest::newRow("553 single 55328 light") << "553" << int(Is55328) << light(4, 1, 0, 24)
+        << L{0x0D, 0x10} << S{"ledEffect=020203"};
+    QTest::newRow("553 colour 55328, colour 8 off") << "553" << Colour + Is55328
+        << light(0, 2, 3, 21) << L{0x0D, 0x0C} << S{"ledEffect=01c000", "fixColor=0a0b0c"};
+    QTest::newRow("560 colour light") << "560" << int(Colour) << light(8, 3, 2, 2)
+        << L{0x0C, 0x0C} << S{"profiles/1@71=08800d", "profiles/0@24=0a0b0000"};
+    QTest::newRow("560 single light") << "560" << int(Single) << light(2, 1, 0, 24)
+        << L{0x0C, 0x0C} << S{"profiles/1@71=031803", "profiles/1@104=" + colours};
+    QTest::newRow("560 single gun light") << "560" << int(Gun) << light(0, 0, 4, 24)
+        << L(5, 0x0C) << S{"profiles/1@71=010a02", "profiles/4@71=010a02"};
+    for (const char *family : {"553", "560"})
+        QTest::addRow("%s macros", family) << family << int(Colour) << macros
+            << L(2, family[1] == '5' ? 0x13 : 0x0F)
+            << S{"macros/12=0001050481040000", "macros/12@120=78797a7b7c7d7e7f",
+                 "macros/1=000105048104000000"};
+    QTest::newRow("560 gun slots") << "560" << int(Gun) << gun560 << L{0x0C, 0x0C}
+        << S{"profiles/2@65=fb", "profiles/2@78=f003020a", "profiles/4@78=f0000100"};
+    QTest::newRow("553 gun slots, Y mirrored") << "553" << int(Gun) << gun553
+        << L{0x83, 0x04, 0x03, 0x83, 0x04} << S{"gunData/0=00040a", "gunData/2=0504f6"};
+    QTest::newRow("no gun slots") << "560" << int(Colour) << gun560 << L{} << S{};
+    QTest::newRow("no mouse yet") << "560" << int(Gun) << noMouse << L{} << S{};
+    // clang-format on
+}
+
+void TestControllerDevice::settingReachesTheMouse() {
+    QFETCH(QString, family);
+    QFETCH(int, flags);
+    QFETCH(Action, action);
+    QFETCH(QList<int>, opcodes);
+    QFETCH(QStringList, kept);
+    Rig rig(family, flags);
+    action(*rig.view);
+    QCOMPARE(rig.opcodes(), opcodes);
+    for (const QString &k : kept) {
+        const QByteArray want = QByteArray::fromHex(k.section('=', 1).toLatin1());
+        QVERIFY2(rig.kept(k.section('=', 0, 0)).left(want.size()) == want, qPrintable(k));
     }
 }
 
-void TestControllerDevice::profileImages() {
-    Rig rig("560", true, true);
+// Images, DPI stage and report rate come back as sent; silence reads as 0.
+void TestControllerDevice::readsFromTheMouse() {
+    for (const char *family : {"553", "560"}) {
+        Rig rig(family, Gun);
+        rig.view->mouseSetReportRate(4);
+        rig.view->mouseSetCurrentDPI(3);
+        QCOMPARE(rig.kept("reportRate"), QByteArray(1, 4));
+        QCOMPARE(rig.view->mouseGetCurrentDPI(), QVariant(3));
+        VirtualMouse::instance().setSilent(true);
+        QCOMPARE(rig.view->mouseGetCurrentDPI(), QVariant(0));
+    }
+    Rig rig("560", Gun);
     for (int i = 0; i < 128; ++i)
         rig.view->profileImage(1)[i] = uchar(i * 3);
+    const QByteArray image(reinterpret_cast<const char *>(rig.view->profileImage(1)), 128);
     rig.view->mouseSetProfile(1);
-    const QByteArray sent = rig.image(1);
-    QCOMPARE(sent, QByteArray(reinterpret_cast<const char *>(rig.view->profileImage(1)), 128));
+    QCOMPARE(rig.kept("profiles/1"), image);
     std::fill_n(rig.view->profileImage(1), 128, 0);
     rig.view->mouseReadProfile(1);
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(rig.view->profileImage(1)), 128), sent);
-    const int before = rig.opcodes().size();
-    rig.view->mouseSetProfile(5);
-    rig.view->mouseReadProfile(99);
-    rig.view->mouseSetProfile(uint(-1));
-    QCOMPARE(rig.opcodes().size(), before);
-    QVERIFY2(rig.violations().isEmpty(), qPrintable(rig.violations()));
-}
-
-void TestControllerDevice::withoutHidNothingHappens() {
-    Rig rig("560", true, true);
-    myQQuickView lone;
-    lone.clearHidBusy();
-    lone.mouseSetKeyMatrix(defaultSrc64(), true, {1, 2, 3});
-    lone.mouseResetKeyMatrix();
-    lone.mouseSwitchKeyMatrix(1);
-    lone.mouseSetDpi(3, "4090", {800});
-    lone.mouseSetRGBEffect(1, 1, 1);
-    lone.mouseSetRGBColor(0, {1, 2, 3});
-    lone.mouseSetReportRate(1);
-    lone.mouseSetCurrentDPI(1);
-    lone.mouseSetProfile(1);
-    lone.mouseReadProfile(1);
-    lone.mouseSendGundata(1, {1, 2, 3});
-    lone.mouseSetKeyboardoption(1, 2, 3, 4);
-    QCOMPARE(lone.mouseSendMacroData({1, 2}, 0), QVariant(true));
-    QCOMPARE(lone.mouseGetCurrentDPI(), QVariant(0));
-    QCOMPARE(lone.mouseReadCurrentProfile(), QVariant(0));
-    QCOMPARE(lone.GetKeyboardoption(), (QVariantList{0, 0, 0, 0}));
-    QVERIFY(rig.opcodes().isEmpty());
-    for (int n = 0; n < 5; ++n)
-        QVERIFY(std::all_of(lone.profileImage(n), lone.profileImage(n) + 128,
-                            [](uchar b) { return b == 0; }));
+    rig.view->mouseSetProfile(5); // there are five images
+    rig.view->mouseReadProfile(uint(-1));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(rig.view->profileImage(1)), 128), image);
+    QCOMPARE(rig.opcodes().size(), 2);
 }
 
 QTEST_MAIN(TestControllerDevice)
