@@ -20,8 +20,10 @@ bool replaceWithCopy(const QString &source, const QString &target) {
     if (in.error() != QFileDevice::NoError)
         return false;
 
+    // Unbuffered: a write the disk refuses must fail here, since commit()
+    // would still put a short buffered file in place of the old one.
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (out.write(data) != data.size()) {
         out.cancelWriting();
