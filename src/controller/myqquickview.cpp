@@ -357,8 +357,11 @@ QVariant myQQuickView::modifyMacroNameUpdateProfile(QVariant oldname, QVariant n
     if (!MacroFiles::isValidName(from) || !MacroFiles::isValidName(to) ||
         !QFile::exists(MacroFiles::path(from)))
         return false;
+    // The file first: a refused rename must leave the buttons on their macro.
+    if (!MacroFiles::renameFile(from, to))
+        return false;
     MacroFiles::renameInProfiles(macroProfiles(), from, to);
-    return MacroFiles::renameFile(from, to);
+    return true;
 }
 
 void myQQuickView::deleteMacroUpdateProfile(QVariant macroName) {

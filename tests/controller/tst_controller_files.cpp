@@ -208,6 +208,8 @@ void TestControllerFiles::macros() {
     }
     view.createMacroIni("Other", 0);
     QCOMPARE(view.modifyMacroNameUpdateProfile("New", "Other"), QVariant(false));
+    view.setCurrentProfile(0); // a refused rename leaves the buttons on their macro
+    QCOMPARE(view.getData("mouseMacroKey/11", false).toString(), "New");
     QCOMPARE(QDir("./modules/macro").entryList(QDir::Files),
              (QStringList{"M.bin", "New.bin", "Other.bin"}));
 }
