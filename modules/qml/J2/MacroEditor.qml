@@ -119,7 +119,7 @@ Rectangle {
 
     function feedKeyAssigment() {
         if (keyAssigmentMain)
-            keyAssigmentMain.macroList.addData(names());
+            keyAssigmentMain.setMacroNames(names());
     }
 
     function storeNames() {
@@ -594,7 +594,7 @@ Rectangle {
         isInsertting = false;
         macroEditorMain.visible = false;
         closed();
-        if (keyAssigmentMain)
+        if (keyAssigmentMain && keyAssigmentMain.macroList)
             keyAssigmentMain.macroList.closeMenu();
     }
 
