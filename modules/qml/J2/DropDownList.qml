@@ -27,6 +27,9 @@ Item {
     readonly property int visibleRows: Math.min(count, maxVisibleRows)
     // Row chosen in the open list, reported when the closing ends.
     property int pendingRow: -1
+    // The rows are made when the list first opens and kept after: most
+    // lists stay closed for a whole session.
+    property bool rowsMade: false
 
     signal btnClick
     signal valueChange(int index)
@@ -57,6 +60,7 @@ Item {
         if (animating || isDrop)
             return;
         pendingRow = -1;
+        rowsMade = true;
         isDrop = true;
         listView.contentY = 0;
         openAnim.start();
@@ -147,7 +151,7 @@ Item {
             anchors.fill: parent
             interactive: false
             boundsBehavior: Flickable.StopAtBounds
-            model: root.count
+            model: root.rowsMade ? root.count : 0
             delegate: Rectangle {
                 id: row
                 required property int index

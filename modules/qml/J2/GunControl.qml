@@ -23,10 +23,8 @@ Rectangle {
     property int selectGun2: 0
     property int selectGun3: 0
     property int currentRow: 0
-    // Its pictures are decoded when the dialog first shows, not at start-up.
-    property bool shownOnce: false
-    onVisibleChanged: if (visible)
-                          shownOnce = true
+    // What the slot drop-down lists.
+    property var slotItems: [{ textValue: "Gun1" }, { textValue: "Gun2" }, { textValue: "Gun3" }]
     // Something changed since the dialog last sent to the mouse.
     property bool isSave: false
 
@@ -38,14 +36,33 @@ Rectangle {
     readonly property int maxPeriod: 90
 
     property alias gunNumberModel: gunNumberModel
-    property alias gunSelect: gunSelect
-    property alias rateSlider: rateSlider
-    property alias yBox: yBox
-    property alias xBox: xBox
-    property alias timesBox: timesBox
-    property alias endlessBox: endlessBox
-    property alias redDot: redDot
-    property alias gunList: gunList
+
+    // The controls and the pictures are made when the dialog first shows and
+    // kept from then on; until then the presets, the slots and the functions
+    // here are all there is of it.
+    property Body body: null
+    readonly property DropDownList gunSelect: body ? body.gunSelect : null
+    readonly property DropDownSlider rateSlider: body ? body.rateSlider : null
+    readonly property RectInput yBox: body ? body.yBox : null
+    readonly property RectInput xBox: body ? body.xBox : null
+    readonly property RectInput timesBox: body ? body.timesBox : null
+    readonly property CheckBox endlessBox: body ? body.endlessBox : null
+    readonly property Rectangle redDot: body ? body.redDot : null
+    readonly property ListView gunList: body ? body.gunList : null
+
+    function ui(): Body {
+        if (body === null) {
+            var made = bodyComponent.createObject(gunControlMain);
+            body = made;
+            showPreset(currentRow);
+        }
+        return body;
+    }
+
+    onVisibleChanged: {
+        if (visible)
+            ui();
+    }
 
     width: 640
     height: 448
@@ -106,8 +123,9 @@ Rectangle {
         var slotsModel = [];
         for (let k = 1; k <= 3; ++k)
             slotsModel.push({ textValue: lang(1) + k });
-        gunSelect.mdItems = slotsModel;
-        gunSelect.currentSelect = 0;
+        slotItems = slotsModel;
+        if (body)
+            body.gunSelect.currentSelect = 0;
 
         for (var i = 0; i < gunNumberModel.count; ++i) {
             var stored = U.toList(Native.view.getGunData(i));
@@ -149,23 +167,26 @@ Rectangle {
         // sent before the presets changed: send it again with the new ones.
         sendAll();
         isSave = false;
-        gunSelect.currentSelect = 0;
+        if (body)
+            body.gunSelect.currentSelect = 0;
         currentRow = 0;
         showPreset(0);
     }
 
     // ---- showing and storing ----
 
+    // Until the controls are made there is nothing to show; they show the
+    // current preset when they are.
     function showPreset(row) {
-        if (row < 0 || row >= gunNumberModel.count)
+        if (!body || row < 0 || row >= gunNumberModel.count)
             return;
         var g = gunNumberModel.get(row);
-        yBox.textValue = g.gunY;
-        redDot.y = dotFromY(g.gunY);
-        rateSlider.slider.setValue(knobForRate(g.gunPeriod));
-        rateSlider.textValue = rateText(knobForRate(g.gunPeriod));
-        timesBox.textValue = g.gunTimes;
-        endlessBox.isSelect = g.gunTimes === "0";
+        body.yBox.textValue = g.gunY;
+        body.redDot.y = dotFromY(g.gunY);
+        body.rateSlider.slider.setValue(knobForRate(g.gunPeriod));
+        body.rateSlider.textValue = rateText(knobForRate(g.gunPeriod));
+        body.timesBox.textValue = g.gunTimes;
+        body.endlessBox.isSelect = g.gunTimes === "0";
     }
 
     function savePreset(row) {
@@ -191,7 +212,7 @@ Rectangle {
             return;
         gunControlFocus();
         currentRow = row;
-        setSlotPreset(gunSelect.currentSelect + 1, row);
+        setSlotPreset(ui().gunSelect.currentSelect + 1, row);
         Native.view.setGlobalData("mouse/selectGun", slotsList());
         isSave = true;
         showPreset(row);
@@ -205,28 +226,31 @@ Rectangle {
     }
 
     function dotReleased() {
-        yBox.textValue = String(yFromDot(redDot.y));
-        storeCurrent("gunY", yBox.textValue);
+        var b = ui();
+        b.yBox.textValue = String(yFromDot(b.redDot.y));
+        storeCurrent("gunY", b.yBox.textValue);
     }
 
     function yEntered() {
-        var y = U.clamp(U.toInt(yBox.textValue, 0), 0, maxY);
-        yBox.textValue = String(y);
-        redDot.y = dotFromY(y);
+        var b = ui();
+        var y = U.clamp(U.toInt(b.yBox.textValue, 0), 0, maxY);
+        b.yBox.textValue = String(y);
+        b.redDot.y = dotFromY(y);
         storeCurrent("gunY", y);
     }
 
     function rateDragEnded() {
-        var p = rateFromText(rateSlider.textValue);
+        var p = rateFromText(ui().rateSlider.textValue);
         if (p < minPeriod || p > maxPeriod)
             return;
         storeCurrent("gunPeriod", p);
     }
 
     function timesEntered() {
-        var t = U.clamp(U.toInt(timesBox.textValue, 0), 0, 255);
-        timesBox.textValue = String(t);
-        endlessBox.isSelect = t === 0;
+        var b = ui();
+        var t = U.clamp(U.toInt(b.timesBox.textValue, 0), 0, 255);
+        b.timesBox.textValue = String(t);
+        b.endlessBox.isSelect = t === 0;
         storeCurrent("gunTimes", t);
     }
 
@@ -234,7 +258,7 @@ Rectangle {
     function endlessClicked(wasChecked) {
         if (wasChecked)
             return;
-        timesBox.textValue = "0";
+        ui().timesBox.textValue = "0";
         storeCurrent("gunTimes", 0);
     }
 
@@ -258,11 +282,13 @@ Rectangle {
     }
 
     function gunControlFocus() {
-        gunSelect.closeMenu();
-        rateSlider.closeMenu();
-        yBox.closeFocus();
-        xBox.closeFocus();
-        timesBox.closeFocus();
+        if (!body)
+            return;
+        body.gunSelect.closeMenu();
+        body.rateSlider.closeMenu();
+        body.yBox.closeFocus();
+        body.xBox.closeFocus();
+        body.timesBox.closeFocus();
     }
 
     ListModel {
@@ -277,299 +303,318 @@ Rectangle {
 
     // ---- layout ----
 
-    DialogDrag {
-        onPressed: gunControlMain.gunControlFocus()
-    }
+    component Body: Item {
+        property alias gunSelect: gunSelect
+        property alias rateSlider: rateSlider
+        property alias yBox: yBox
+        property alias xBox: xBox
+        property alias timesBox: timesBox
+        property alias endlessBox: endlessBox
+        property alias redDot: redDot
+        property alias gunList: gunList
 
-    Rectangle {
-        width: parent.width
-        height: 40
-        color: Style.colorBlack
-        Text {
-            x: 16
-            anchors.verticalCenter: parent.verticalCenter
-            text: gunControlMain.lang(0)
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontMiddleSize
-            font.bold: true
+        width: gunControlMain.width
+        height: gunControlMain.height
+
+        DialogDrag {
+            target: gunControlMain
+            onPressed: gunControlMain.gunControlFocus()
         }
-        ImageButton {
-            objectName: "gunClose"
-            anchors.right: parent.right
-            anchors.rightMargin: 16
-            anchors.verticalCenter: parent.verticalCenter
-            source: Style.image("index", "closeBtn")
-            hoverSource: Style.image("index", "closeBtnH")
-            onClicked: gunControlMain.closeDialog()
-        }
-    }
-    Rectangle {
-        y: 40
-        width: parent.width
-        height: 1
-        color: Style.colorOrange
-    }
 
-    Text {
-        id: gunTitle
-        x: 16
-        y: 57
-        text: gunControlMain.lang(1)
-        color: Style.textColor
-        font.family: Style.fontFamily
-        font.pixelSize: Style.fontNormalSize
-    }
-
-    ListView {
-        id: gunList
-        x: 16
-        y: gunTitle.y + gunTitle.height + 8
-        width: 248
-        height: 342
-        clip: true
-        boundsBehavior: Flickable.StopAtBounds
-        model: gunNumberModel
-        delegate: Rectangle {
-            id: gunRow
-            required property int index
-            required property string gunName
-            required property string gunImage
-            width: gunList.width
-            height: 58
-            color: index === gunControlMain.currentRow || gunRowArea.containsMouse ? Style.colorOrange
-                                                                                    : Style.colorBlack
-            Image {
-                anchors.centerIn: parent
-                source: gunControlMain.shownOnce ? gunRow.gunImage : ""
-            }
+        Rectangle {
+            width: parent.width
+            height: 40
+            color: Style.colorBlack
             Text {
                 x: 16
-                anchors.bottom: parent.bottom
-                anchors.bottomMargin: 8
-                text: gunRow.gunName
+                anchors.verticalCenter: parent.verticalCenter
+                text: gunControlMain.lang(0)
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontMiddleSize
+                font.bold: true
+            }
+            ImageButton {
+                objectName: "gunClose"
+                anchors.right: parent.right
+                anchors.rightMargin: 16
+                anchors.verticalCenter: parent.verticalCenter
+                source: Style.image("index", "closeBtn")
+                hoverSource: Style.image("index", "closeBtnH")
+                onClicked: gunControlMain.closeDialog()
+            }
+        }
+        Rectangle {
+            y: 40
+            width: parent.width
+            height: 1
+            color: Style.colorOrange
+        }
+
+        Text {
+            id: gunTitle
+            x: 16
+            y: 57
+            text: gunControlMain.lang(1)
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontNormalSize
+        }
+
+        ListView {
+            id: gunList
+            x: 16
+            y: gunTitle.y + gunTitle.height + 8
+            width: 248
+            height: 342
+            clip: true
+            boundsBehavior: Flickable.StopAtBounds
+            model: gunNumberModel
+            delegate: Rectangle {
+                id: gunRow
+                required property int index
+                required property string gunName
+                required property string gunImage
+                width: gunList.width
+                height: 58
+                color: index === gunControlMain.currentRow || gunRowArea.containsMouse ? Style.colorOrange
+                                                                                        : Style.colorBlack
+                Image {
+                    anchors.centerIn: parent
+                    source: gunRow.gunImage
+                }
+                Text {
+                    x: 16
+                    anchors.bottom: parent.bottom
+                    anchors.bottomMargin: 8
+                    text: gunRow.gunName
+                    color: Style.textColor
+                    font.family: Style.fontFamily
+                    font.pixelSize: Style.fontNormalSize
+                }
+                Rectangle {
+                    anchors.bottom: parent.bottom
+                    width: parent.width
+                    height: 1
+                    color: "#4d4d4d"
+                }
+                MouseArea {
+                    id: gunRowArea
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    onClicked: gunControlMain.choosePreset(gunRow.index)
+                }
+            }
+        }
+
+        Item {
+            id: rightPane
+            x: gunList.x + gunList.width + 20
+            y: 57
+            width: gunControlMain.width - x - 16
+            height: gunControlMain.height - y
+
+            Text {
+                id: selectTitle
+                y: 4
+                text: gunControlMain.lang(2)
                 color: Style.textColor
                 font.family: Style.fontFamily
                 font.pixelSize: Style.fontNormalSize
             }
             Rectangle {
-                anchors.bottom: parent.bottom
-                width: parent.width
+                id: selectLine
+                y: gunSelect.y + gunSelect.height + 12
+                width: rightPane.width
                 height: 1
-                color: "#4d4d4d"
+                color: Style.colorBlack
             }
-            MouseArea {
-                id: gunRowArea
-                anchors.fill: parent
-                hoverEnabled: true
-                onClicked: gunControlMain.choosePreset(gunRow.index)
+
+            Text {
+                id: cursorTitle
+                y: selectLine.y + 16
+                text: gunControlMain.lang(3)
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontNormalSize
+            }
+            Image {
+                id: target
+                x: 12
+                y: cursorTitle.y + cursorTitle.height + 12
+                width: 190
+                height: 190
+                source: Style.image("gun", "target")
+
+                Rectangle {
+                    id: redDot
+                    objectName: "redDot"
+                    x: (target.width - width) / 2
+                    y: gunControlMain.dotTop
+                    width: 8
+                    height: 8
+                    radius: 4
+                    color: "#ff0000"
+                    border.width: 1
+                    border.color: dotArea.containsMouse || dotArea.dragging ? "#ffffff" : "#ff0000"
+                    // Follows the pointer by its offset from the press, in the
+                    // picture's coordinates, so the dot never lags the pointer.
+                    MouseArea {
+                        id: dotArea
+                        property real pressY: 0
+                        property real dotStart: 0
+                        property bool dragging: false
+                        anchors.fill: parent
+                        anchors.margins: -3
+                        hoverEnabled: true
+                        preventStealing: true
+                        onPressed: function (mouse) {
+                            gunControlMain.gunControlFocus();
+                            pressY = mapToItem(target, 0, mouse.y).y;
+                            dotStart = redDot.y;
+                            dragging = true;
+                        }
+                        onPositionChanged: function (mouse) {
+                            if (!dragging)
+                                return;
+                            var y = dotStart + mapToItem(target, 0, mouse.y).y - pressY;
+                            redDot.y = U.clamp(y, gunControlMain.dotTop, gunControlMain.dotTop + gunControlMain.dotTravel);
+                            yBox.textValue = String(gunControlMain.yFromDot(redDot.y));
+                        }
+                        onReleased: {
+                            if (!dragging)
+                                return;
+                            dragging = false;
+                            gunControlMain.dotReleased();
+                        }
+                        onCanceled: dragging = false
+                    }
+                }
+            }
+
+            Column {
+                x: target.x + target.width + 16
+                y: target.y + 64
+                spacing: 16
+                Row {
+                    spacing: 8
+                    Text {
+                        width: 44
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: gunControlMain.lang(4)
+                        color: Style.textColor
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontNormalSize
+                    }
+                    RectInput {
+                        id: xBox
+                        objectName: "xBox"
+                        enabled: false
+                        color: Style.colorBlue
+                        opacity: 0.6
+                        maxValue: 64
+                        textValue: "0"
+                    }
+                }
+                Row {
+                    spacing: 8
+                    Text {
+                        width: 44
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: gunControlMain.lang(5)
+                        color: Style.textColor
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontNormalSize
+                    }
+                    RectInput {
+                        id: yBox
+                        objectName: "yBox"
+                        color: Style.colorBlue
+                        maxValue: 64
+                        onEndInputSignal: gunControlMain.yEntered()
+                    }
+                }
+            }
+
+            Text {
+                id: fireTitle
+                y: target.y + target.height + 16
+                text: gunControlMain.lang(6)
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontNormalSize
+            }
+
+            Text {
+                id: timesLabel
+                x: 16
+                y: fireTitle.y + fireTitle.height + 20 + 24 + 20
+                height: 20
+                verticalAlignment: Text.AlignVCenter
+                text: gunControlMain.lang(8)
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontNormalSize
+            }
+            RectInput {
+                id: timesBox
+                objectName: "timesBox"
+                x: 72
+                y: timesLabel.y
+                color: Style.colorBlue
+                maxValue: 255
+                onEndInputSignal: gunControlMain.timesEntered()
+            }
+            CheckBox {
+                id: endlessBox
+                objectName: "endlessBox"
+                x: timesBox.x + timesBox.width + 16
+                anchors.verticalCenter: timesBox.verticalCenter
+                textValue: gunControlMain.lang(9)
+                onBtnClick: gunControlMain.endlessClicked(isSelect)
+            }
+
+            // The rate row opens over the times row, so it comes after it.
+            Text {
+                id: rateLabel
+                x: 16
+                y: fireTitle.y + fireTitle.height + 20
+                height: 24
+                verticalAlignment: Text.AlignVCenter
+                text: gunControlMain.lang(7)
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontNormalSize
+            }
+            DropDownSlider {
+                id: rateSlider
+                objectName: "rateSlider"
+                x: 72
+                y: rateLabel.y
+                width: 120
+                textValue: "10ms"
+                onValueChange: function (position) { textValue = gunControlMain.rateText(position); }
+                onDragSignal: function (isDrag) {
+                    if (!isDrag)
+                        gunControlMain.rateDragEnded();
+                }
+            }
+
+            // Comes last so its list opens over everything below it.
+            DropDownList {
+                id: gunSelect
+                objectName: "gunSelect"
+                x: selectTitle.x + selectTitle.width + 16
+                anchors.verticalCenter: selectTitle.verticalCenter
+                width: 96
+                currentSelect: 0
+                mdItems: gunControlMain.slotItems
+                onValueChange: function (index) { gunControlMain.chooseSlot(index); }
             }
         }
     }
-
-    Item {
-        id: rightPane
-        x: gunList.x + gunList.width + 20
-        y: 57
-        width: gunControlMain.width - x - 16
-        height: gunControlMain.height - y
-
-        Text {
-            id: selectTitle
-            y: 4
-            text: gunControlMain.lang(2)
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontNormalSize
-        }
-        Rectangle {
-            id: selectLine
-            y: gunSelect.y + gunSelect.height + 12
-            width: rightPane.width
-            height: 1
-            color: Style.colorBlack
-        }
-
-        Text {
-            id: cursorTitle
-            y: selectLine.y + 16
-            text: gunControlMain.lang(3)
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontNormalSize
-        }
-        Image {
-            id: target
-            x: 12
-            y: cursorTitle.y + cursorTitle.height + 12
-            width: 190
-            height: 190
-            source: gunControlMain.shownOnce ? Style.image("gun", "target") : ""
-
-            Rectangle {
-                id: redDot
-                objectName: "redDot"
-                x: (target.width - width) / 2
-                y: gunControlMain.dotTop
-                width: 8
-                height: 8
-                radius: 4
-                color: "#ff0000"
-                border.width: 1
-                border.color: dotArea.containsMouse || dotArea.dragging ? "#ffffff" : "#ff0000"
-                // Follows the pointer by its offset from the press, in the
-                // picture's coordinates, so the dot never lags the pointer.
-                MouseArea {
-                    id: dotArea
-                    property real pressY: 0
-                    property real dotStart: 0
-                    property bool dragging: false
-                    anchors.fill: parent
-                    anchors.margins: -3
-                    hoverEnabled: true
-                    preventStealing: true
-                    onPressed: function (mouse) {
-                        gunControlMain.gunControlFocus();
-                        pressY = mapToItem(target, 0, mouse.y).y;
-                        dotStart = redDot.y;
-                        dragging = true;
-                    }
-                    onPositionChanged: function (mouse) {
-                        if (!dragging)
-                            return;
-                        var y = dotStart + mapToItem(target, 0, mouse.y).y - pressY;
-                        redDot.y = U.clamp(y, gunControlMain.dotTop, gunControlMain.dotTop + gunControlMain.dotTravel);
-                        yBox.textValue = String(gunControlMain.yFromDot(redDot.y));
-                    }
-                    onReleased: {
-                        if (!dragging)
-                            return;
-                        dragging = false;
-                        gunControlMain.dotReleased();
-                    }
-                    onCanceled: dragging = false
-                }
-            }
-        }
-
-        Column {
-            x: target.x + target.width + 16
-            y: target.y + 64
-            spacing: 16
-            Row {
-                spacing: 8
-                Text {
-                    width: 44
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: gunControlMain.lang(4)
-                    color: Style.textColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontNormalSize
-                }
-                RectInput {
-                    id: xBox
-                    objectName: "xBox"
-                    enabled: false
-                    color: Style.colorBlue
-                    opacity: 0.6
-                    maxValue: 64
-                    textValue: "0"
-                }
-            }
-            Row {
-                spacing: 8
-                Text {
-                    width: 44
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: gunControlMain.lang(5)
-                    color: Style.textColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontNormalSize
-                }
-                RectInput {
-                    id: yBox
-                    objectName: "yBox"
-                    color: Style.colorBlue
-                    maxValue: 64
-                    onEndInputSignal: gunControlMain.yEntered()
-                }
-            }
-        }
-
-        Text {
-            id: fireTitle
-            y: target.y + target.height + 16
-            text: gunControlMain.lang(6)
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontNormalSize
-        }
-
-        Text {
-            id: timesLabel
-            x: 16
-            y: fireTitle.y + fireTitle.height + 20 + 24 + 20
-            height: 20
-            verticalAlignment: Text.AlignVCenter
-            text: gunControlMain.lang(8)
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontNormalSize
-        }
-        RectInput {
-            id: timesBox
-            objectName: "timesBox"
-            x: 72
-            y: timesLabel.y
-            color: Style.colorBlue
-            maxValue: 255
-            onEndInputSignal: gunControlMain.timesEntered()
-        }
-        CheckBox {
-            id: endlessBox
-            objectName: "endlessBox"
-            x: timesBox.x + timesBox.width + 16
-            anchors.verticalCenter: timesBox.verticalCenter
-            textValue: gunControlMain.lang(9)
-            onBtnClick: gunControlMain.endlessClicked(isSelect)
-        }
-
-        // The rate row opens over the times row, so it comes after it.
-        Text {
-            id: rateLabel
-            x: 16
-            y: fireTitle.y + fireTitle.height + 20
-            height: 24
-            verticalAlignment: Text.AlignVCenter
-            text: gunControlMain.lang(7)
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontNormalSize
-        }
-        DropDownSlider {
-            id: rateSlider
-            objectName: "rateSlider"
-            x: 72
-            y: rateLabel.y
-            width: 120
-            textValue: "10ms"
-            onValueChange: function (position) { textValue = gunControlMain.rateText(position); }
-            onDragSignal: function (isDrag) {
-                if (!isDrag)
-                    gunControlMain.rateDragEnded();
-            }
-        }
-
-        // Comes last so its list opens over everything below it.
-        DropDownList {
-            id: gunSelect
-            objectName: "gunSelect"
-            x: selectTitle.x + selectTitle.width + 16
-            anchors.verticalCenter: selectTitle.verticalCenter
-            width: 96
-            currentSelect: 0
-            mdItems: [{ textValue: "Gun1" }, { textValue: "Gun2" }, { textValue: "Gun3" }]
-            onValueChange: function (index) { gunControlMain.chooseSlot(index); }
-        }
+    Component {
+        id: bodyComponent
+        Body {}
     }
 }

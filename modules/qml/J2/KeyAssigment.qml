@@ -45,8 +45,20 @@ Rectangle {
     property int macroMode: 0
     property bool dragBlock: false
 
-    property alias macroList: macroList
-    property alias scrollArea: scrollArea
+    // The controls are made when the dialog first shows and kept from then
+    // on; until then the function being edited, the macro names and the
+    // functions here are all there is of it.
+    property Body body: null
+    readonly property DropDownList macroList: body ? body.macroList : null
+    readonly property Flickable scrollArea: body ? body.scrollArea : null
+
+    function ui(): Body {
+        if (body === null) {
+            var made = bodyComponent.createObject(keyAssigmentMain);
+            body = made;
+        }
+        return body;
+    }
     // The page that downloads macros; a test can put a recorder here.
     property var macroEditorPage: null
     // The panel whose entries the dialog edits, the picture that shows the
@@ -114,7 +126,8 @@ Rectangle {
         mediaCells = cellsOf(mediaOptions, 9);
         windowsCells = cellsOf(windowsOptions, 9);
         shortcutCells = cellsOf(shortcutOptions, 12);
-        macroList.closeMenu();
+        if (body)
+            body.macroList.closeMenu();
     }
 
     function matchOption(options, c0, c1, c2, c3, compareCode1) {
@@ -164,7 +177,7 @@ Rectangle {
     }
 
     function timesValue() {
-        return U.clamp(U.toInt(timesInput.textValue, 0), 0, 255);
+        return U.clamp(U.toInt(ui().timesInput.textValue, 0), 0, 255);
     }
 
     function setRateFromSlider(position) {
@@ -175,16 +188,16 @@ Rectangle {
 
     function endTimesInput() {
         var n = timesValue();
-        endlessBox.isSelect = n === 0;
+        ui().endlessBox.isSelect = n === 0;
         if (keyCode0 === 0x01)
             keyCode3 = n;
     }
 
     function checkEndless() {
         // The box toggles after this runs: unchecked now means being checked.
-        if (endlessBox.isSelect)
+        if (ui().endlessBox.isSelect)
             return;
-        timesInput.textValue = "0";
+        ui().timesInput.textValue = "0";
         if (keyCode0 === 0x01)
             keyCode3 = 0;
     }
@@ -258,14 +271,14 @@ Rectangle {
     }
 
     function chooseMacro(row) {
-        var name = macroList.rowText(row);
+        var name = row >= 0 && row < macroNames.count ? macroNames.get(row).textValue : "";
         if (name === "")
             return;
         choose(0x04, macroMode, keyIndex, 0, name);
     }
 
     function chooseMacroMode(i) {
-        selectRadio(macroModes, i);
+        selectRadio(ui().macroModes, i);
         macroMode = i;
         if (keyCode0 === 0x04)
             keyCode1 = i;
@@ -286,12 +299,13 @@ Rectangle {
 
     // Puts every control in the state of the function being edited.
     function syncControls() {
-        showOptionIn(mouseRadios, mouseOptions, true);
-        showOptionIn(dpiRadios, dpiOptions, true);
-        showOptionIn(gunRadios, gunOptions, true);
-        showGrid(mediaGrid, mediaOptions, false);
-        showGrid(windowsGrid, windowsOptions, true);
-        showGrid(shortcutGrid, shortcutOptions, false);
+        var b = ui();
+        showOptionIn(b.mouseRadios, mouseOptions, true);
+        showOptionIn(b.dpiRadios, dpiOptions, true);
+        showOptionIn(b.gunRadios, gunOptions, true);
+        showGrid(b.mediaGrid, mediaOptions, false);
+        showGrid(b.windowsGrid, windowsOptions, true);
+        showGrid(b.shortcutGrid, shortcutOptions, false);
         isFireInput = false;
         isComboInput = false;
         // Rate and times belong to this button: its own fire settings, or
@@ -301,14 +315,14 @@ Rectangle {
         var times = isFire ? keyCode3 : 0;
         fireLabel = isFire ? keyLabel(keyCode1) : langText(10);
         rateText = isFire ? rate + "MS" : "10ms";
-        rateSlider.slider.setValue(rate - 1);
-        timesInput.textValue = String(times);
-        endlessBox.isSelect = times === 0;
+        b.rateSlider.slider.setValue(rate - 1);
+        b.timesInput.textValue = String(times);
+        b.endlessBox.isSelect = times === 0;
         comboLabel = keyCode0 === 0x02 && keyString !== "" ? keyString : langText(10);
-        macroList.currentSelect = keyCode0 === 0x04 ? macroNames.indexOfName(keyString) : -1;
+        b.macroList.currentSelect = keyCode0 === 0x04 ? macroNames.indexOfName(keyString) : -1;
         if (keyCode0 === 0x04)
             macroMode = U.clamp(keyCode1, 0, 2);
-        selectRadio(macroModes, macroMode);
+        selectRadio(b.macroModes, macroMode);
     }
 
     function show(index) {
@@ -318,7 +332,7 @@ Rectangle {
         keyIndex = index;
         choose(r.keyCode0, r.keyCode1, r.keyCode2, r.keyCode3, r.keyText);
         syncControls();
-        scrollArea.contentY = 0;
+        ui().scrollArea.contentY = 0;
         x = Math.round(((parent ? parent.width : 1024) - width) / 2);
         visible = true;
     }
@@ -328,20 +342,23 @@ Rectangle {
     function revealDrop(item, dropHeight) {
         var bottom = item.y + 24 + dropHeight;
         var maxY = contentHeight - areaHeight;
-        if (bottom > scrollArea.contentY + areaHeight)
-            scrollArea.contentY = U.clamp(bottom - areaHeight, 0, maxY);
+        var area = ui().scrollArea;
+        if (bottom > area.contentY + areaHeight)
+            area.contentY = U.clamp(bottom - areaHeight, 0, maxY);
     }
 
     function dropFocus() {
         isFireInput = false;
         if (isComboInput)
             cancelCombo();
-        timesInput.closeFocus();
-        rateSlider.closeMenu();
-        macroList.closeMenu();
-        mediaGrid.closeMenu();
-        windowsGrid.closeMenu();
-        shortcutGrid.closeMenu();
+        if (!body)
+            return;
+        body.timesInput.closeFocus();
+        body.rateSlider.closeMenu();
+        body.macroList.closeMenu();
+        body.mediaGrid.closeMenu();
+        body.windowsGrid.closeMenu();
+        body.shortcutGrid.closeMenu();
     }
 
     function bindMacro(slot, name) {
@@ -393,14 +410,22 @@ Rectangle {
         macroEditorRequested();
     }
 
-    Component.onCompleted: rateSlider.slider.setValue(rateNumber() - 1)
-
     // A key event of the keyboard hook, for whichever capture is running.
     function keyboardEvent(isDown, usbCode) {
         if (isFireInput)
             detectKeyboard(isDown, usbCode, 0);
         else if (isComboInput)
             detectKeyboard(isDown, usbCode, 1);
+    }
+
+    // Names in the macro editor's order.
+    function setMacroNames(names) {
+        var list = U.toList(names);
+        macroNames.clear();
+        for (var i = 0; i < list.length; ++i)
+            macroNames.append({ textValue: String(list[i]) });
+        if (body)
+            body.macroList.currentSelect = keyCode0 === 0x04 ? macroNames.indexOfName(keyString) : -1;
     }
 
     ListModel {
@@ -413,56 +438,7 @@ Rectangle {
         }
     }
 
-    DialogDrag {}
-
-    // ---- title strip ----
-
-    Rectangle {
-        id: titleStrip
-        width: parent.width
-        height: 40
-        color: Style.colorBlack
-        Text {
-            objectName: "keyAssigmentTitle"
-            x: 16
-            width: restoreIcon.x - 24
-            anchors.verticalCenter: parent.verticalCenter
-            elide: Text.ElideRight
-            text: keyAssigmentMain.langText(0) + (keyAssigmentMain.keyIndex + 1) + " : "
-                  + keyAssigmentMain.keyString
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontMiddleSize
-            font.bold: true
-        }
-        ImageButton {
-            id: restoreIcon
-            objectName: "keyAssigmentRestore"
-            x: closeIcon.x - 16 - width
-            y: 12
-            source: Style.image("index", "back")
-            hoverSource: Style.image("index", "backH")
-            onClicked: keyAssigmentMain.restore()
-        }
-        ImageButton {
-            id: closeIcon
-            objectName: "keyAssigmentClose"
-            x: parent.width - 16 - width
-            y: 12
-            actOnPress: true
-            source: Style.image("index", "closeBtn")
-            hoverSource: Style.image("index", "closeBtnH")
-            onClicked: keyAssigmentMain.closeKeyAssigment()
-        }
-    }
-    Rectangle {
-        y: 40
-        width: parent.width
-        height: 1
-        color: Style.colorOrange
-    }
-
-    // ---- scrolling content ----
+    // ---- layout ----
 
     component Heading: Item {
         id: heading
@@ -490,277 +466,6 @@ Rectangle {
         color: Style.textColor
         font.family: Style.fontFamily
         font.pixelSize: Style.fontNormalSize
-    }
-
-    Flickable {
-        id: scrollArea
-        objectName: "keyAssigmentScroll"
-        y: 41
-        width: parent.width
-        height: keyAssigmentMain.areaHeight
-        contentWidth: width
-        contentHeight: keyAssigmentMain.contentHeight
-        clip: true
-        interactive: !keyAssigmentMain.dragBlock
-        boundsBehavior: Flickable.StopAtBounds
-
-        Item {
-            id: content
-            width: scrollArea.width
-            height: keyAssigmentMain.contentHeight
-
-            // Mouse buttons and the double click
-            Heading { y: 8; text: keyAssigmentMain.langText(1) }
-            Repeater {
-                id: mouseRadios
-                model: keyAssigmentMain.indexes(keyAssigmentMain.mouseOptions.length)
-                delegate: RadioButton {
-                    required property int modelData
-                    index: modelData
-                    objectName: "mouseOption" + index
-                    x: 48 + (index % 3) * 120
-                    y: 48 + Math.floor(index / 3) * 26
-                    textValue: keyAssigmentMain.langText(keyAssigmentMain.mouseOptions[index][0])
-                    onBtnClick: function (i) {
-                        keyAssigmentMain.selectRadio(mouseRadios, i);
-                        keyAssigmentMain.chooseOption(keyAssigmentMain.mouseOptions, i);
-                    }
-                }
-            }
-
-            // Rapid fire: the key, its rate and how many shots
-            Heading { y: 100; text: keyAssigmentMain.langText(8) }
-            Label { x: 48; y: 144; text: keyAssigmentMain.langText(9) }
-            Rectangle {
-                id: fireBox
-                objectName: "fireBox"
-                x: 120
-                y: 140
-                width: 96
-                height: 24
-                color: keyAssigmentMain.isFireInput ? Style.colorOrange : Style.colorBlue
-                Label {
-                    anchors.centerIn: parent
-                    text: keyAssigmentMain.isFireInput ? keyAssigmentMain.langText(10)
-                                                       : keyAssigmentMain.fireLabel
-                }
-                MouseArea {
-                    anchors.fill: parent
-                    cursorShape: Qt.PointingHandCursor
-                    onClicked: keyAssigmentMain.startFireInput()
-                }
-            }
-            Label { x: 236; y: 144; text: keyAssigmentMain.langText(11) }
-            DropDownSlider {
-                id: rateSlider
-                objectName: "rateSlider"
-                x: 280
-                y: 140
-                width: 110
-                textValue: keyAssigmentMain.rateText
-                onValueChange: function (position) { keyAssigmentMain.setRateFromSlider(position); }
-                onDragSignal: function (isDrag) { keyAssigmentMain.dragBlock = isDrag; }
-                onIsDropChanged: if (isDrop) keyAssigmentMain.revealDrop(rateSlider, 24)
-            }
-            Label { x: 48; y: 176; text: keyAssigmentMain.langText(12) }
-            RectInput {
-                id: timesInput
-                objectName: "timesInput"
-                x: 120
-                y: 174
-                color: Style.colorBlue
-                textValue: "0"
-                onEndInputSignal: keyAssigmentMain.endTimesInput()
-            }
-            CheckBox {
-                id: endlessBox
-                objectName: "endlessBox"
-                x: 184
-                y: 178
-                textValue: keyAssigmentMain.langText(13)
-                isSelect: true
-                onBtnClick: keyAssigmentMain.checkEndless()
-            }
-
-            // Key combination, captured until confirmed or cancelled
-            Heading { y: 210; text: keyAssigmentMain.langText(14) }
-            Rectangle {
-                id: comboBox
-                objectName: "comboBox"
-                x: (keyAssigmentMain.width - width) / 2
-                y: 250
-                width: 240
-                height: 24
-                color: keyAssigmentMain.isComboInput ? Style.colorOrange : Style.colorBlue
-                Label {
-                    x: 8
-                    width: parent.width - (keyAssigmentMain.isComboInput ? 60 : 16)
-                    anchors.verticalCenter: parent.verticalCenter
-                    horizontalAlignment: Text.AlignHCenter
-                    elide: Text.ElideLeft
-                    text: keyAssigmentMain.isComboInput ? keyAssigmentMain.comboText
-                                                        : keyAssigmentMain.comboLabel
-                }
-                MouseArea {
-                    anchors.fill: parent
-                    cursorShape: Qt.PointingHandCursor
-                    onClicked: if (!keyAssigmentMain.isComboInput) keyAssigmentMain.startComboInput()
-                }
-                ImageButton {
-                    objectName: "comboConfirm"
-                    visible: keyAssigmentMain.isComboInput
-                    x: parent.width - 44
-                    y: 4
-                    source: Style.image("index", "sureBtn")
-                    onClicked: keyAssigmentMain.confirmCombo()
-                }
-                ImageButton {
-                    objectName: "comboCancel"
-                    visible: keyAssigmentMain.isComboInput
-                    x: parent.width - 22
-                    y: 4
-                    source: Style.image("index", "closeBtn")
-                    hoverSource: Style.image("index", "closeBtnH")
-                    onClicked: keyAssigmentMain.cancelCombo()
-                }
-            }
-
-            // Media keys
-            Heading { y: 290; text: keyAssigmentMain.langText(15) }
-            FunctionGrid {
-                id: mediaGrid
-                objectName: "mediaGrid"
-                y: 330
-                z: isDrop ? 100 : 1
-                mdItems: keyAssigmentMain.mediaCells
-                options: keyAssigmentMain.mediaOptions
-                onChosen: function (index) { keyAssigmentMain.chooseCell(mediaGrid, index); }
-                onOpened: keyAssigmentMain.revealDrop(mediaGrid, mediaGrid.rows * 24)
-            }
-
-            // Macro and how it repeats
-            Heading { y: 370; text: keyAssigmentMain.langText(16) }
-            DropDownList {
-                id: macroList
-                objectName: "macroList"
-                x: 48
-                y: 410
-                width: 160
-                z: isDrop ? 100 : 1
-                // The dialog shares the box's colour; the open list stands
-                // out from it so it reads as a list over the mode options.
-                listColor: Style.colorBlack
-                listBorderColor: Style.colorGray2
-                mdItems: macroNames
-                currentSelect: -1
-
-                // Names in the macro editor's order.
-                function addData(names) {
-                    var list = U.toList(names);
-                    macroNames.clear();
-                    for (var i = 0; i < list.length; ++i)
-                        macroNames.append({ textValue: String(list[i]) });
-                    currentSelect = keyAssigmentMain.keyCode0 === 0x04
-                            ? macroNames.indexOfName(keyAssigmentMain.keyString) : -1;
-                }
-
-                onValueChange: function (index) { keyAssigmentMain.chooseMacro(index); }
-                onIsDropChanged: if (isDrop) keyAssigmentMain.revealDrop(macroList, visibleRows * 24)
-                onDragSignal: function (isDrag) { keyAssigmentMain.dragBlock = isDrag; }
-            }
-            TextButton {
-                objectName: "macroEditorButton"
-                x: macroList.x + macroList.width + 16
-                y: 410
-                width: 107
-                height: 24
-                text: keyAssigmentMain.langText(17)
-                onClicked: keyAssigmentMain.openMacroEditor()
-            }
-            Repeater {
-                id: macroModes
-                model: keyAssigmentMain.indexes(3)
-                delegate: RadioButton {
-                    required property int modelData
-                    index: modelData
-                    objectName: "macroMode" + index
-                    x: 48
-                    y: 448 + index * 24
-                    isSelect: index === 0
-                    textValue: keyAssigmentMain.langText(18 + index)
-                    onBtnClick: function (i) { keyAssigmentMain.chooseMacroMode(i); }
-                }
-            }
-
-            // DPI actions
-            Heading { y: 518; text: keyAssigmentMain.langText(21) }
-            Repeater {
-                id: dpiRadios
-                model: keyAssigmentMain.indexes(keyAssigmentMain.dpiOptions.length)
-                delegate: RadioButton {
-                    required property int modelData
-                    index: modelData
-                    objectName: "dpiOption" + index
-                    x: 48 + index * 86
-                    y: 558
-                    textValue: keyAssigmentMain.langText(keyAssigmentMain.dpiOptions[index][0])
-                    onBtnClick: function (i) {
-                        keyAssigmentMain.selectRadio(dpiRadios, i);
-                        keyAssigmentMain.chooseOption(keyAssigmentMain.dpiOptions, i);
-                    }
-                }
-            }
-
-            // Desktop functions
-            Heading { y: 582; text: keyAssigmentMain.langText(25) }
-            FunctionGrid {
-                id: windowsGrid
-                objectName: "windowsGrid"
-                y: 622
-                z: isDrop ? 100 : 1
-                mdItems: keyAssigmentMain.windowsCells
-                options: keyAssigmentMain.windowsOptions
-                onChosen: function (index) { keyAssigmentMain.chooseCell(windowsGrid, index); }
-                onOpened: keyAssigmentMain.revealDrop(windowsGrid, windowsGrid.rows * 24)
-            }
-
-            // Ctrl shortcuts
-            Heading { y: 656; text: keyAssigmentMain.langText(26) }
-            FunctionGrid {
-                id: shortcutGrid
-                objectName: "shortcutGrid"
-                y: 696
-                z: isDrop ? 100 : 1
-                mdItems: keyAssigmentMain.shortcutCells
-                options: keyAssigmentMain.shortcutOptions
-                onChosen: function (index) { keyAssigmentMain.chooseCell(shortcutGrid, index); }
-                onOpened: keyAssigmentMain.revealDrop(shortcutGrid, shortcutGrid.rows * 24)
-            }
-
-            // Gun slots, on gun mice only
-            Heading {
-                y: 732
-                visible: keyAssigmentMain.isGun
-                text: keyAssigmentMain.langText(52)
-            }
-            Repeater {
-                id: gunRadios
-                model: keyAssigmentMain.indexes(keyAssigmentMain.gunOptions.length)
-                delegate: RadioButton {
-                    required property int modelData
-                    index: modelData
-                    objectName: "gunOption" + index
-                    visible: keyAssigmentMain.isGun
-                    x: 48 + index * 120
-                    y: 772
-                    textValue: keyAssigmentMain.langText(keyAssigmentMain.gunOptions[index][0])
-                    onBtnClick: function (i) {
-                        keyAssigmentMain.selectRadio(gunRadios, i);
-                        keyAssigmentMain.chooseOption(keyAssigmentMain.gunOptions, i);
-                    }
-                }
-            }
-        }
     }
 
     // A grid drop-down of functions. While open it has no current cell, so
@@ -791,36 +496,378 @@ Rectangle {
         }
     }
 
-    // ---- scroll handle ----
+    component Body: Item {
+        property alias macroList: macroList
+        property alias scrollArea: scrollArea
+        property alias rateSlider: rateSlider
+        property alias timesInput: timesInput
+        property alias endlessBox: endlessBox
+        property alias mouseRadios: mouseRadios
+        property alias dpiRadios: dpiRadios
+        property alias gunRadios: gunRadios
+        property alias macroModes: macroModes
+        property alias mediaGrid: mediaGrid
+        property alias windowsGrid: windowsGrid
+        property alias shortcutGrid: shortcutGrid
 
-    Rectangle {
-        id: scrollHandle
-        objectName: "keyAssigmentHandle"
-        x: 402
-        y: 42 + 212 * Math.max(0, scrollArea.visibleArea.yPosition)
-        width: 12
-        height: 240
-        radius: 3
-        color: handleArea.pressed || handleArea.containsMouse ? Style.colorOrange
-                                                              : Style.colorGray2
-        MouseArea {
-            id: handleArea
-            anchors.fill: parent
-            hoverEnabled: true
-            property real pressY: 0
-            property real startY: 0
-            onPressed: function (mouse) {
-                pressY = scrollHandle.y + mouse.y;
-                startY = scrollArea.contentY;
+        width: keyAssigmentMain.width
+        height: keyAssigmentMain.height
+
+        Component.onCompleted: rateSlider.slider.setValue(keyAssigmentMain.rateNumber() - 1)
+
+        DialogDrag {
+            target: keyAssigmentMain
+        }
+
+        // ---- title strip ----
+
+        Rectangle {
+            id: titleStrip
+            width: parent.width
+            height: 40
+            color: Style.colorBlack
+            Text {
+                objectName: "keyAssigmentTitle"
+                x: 16
+                width: restoreIcon.x - 24
+                anchors.verticalCenter: parent.verticalCenter
+                elide: Text.ElideRight
+                text: keyAssigmentMain.langText(0) + (keyAssigmentMain.keyIndex + 1) + " : "
+                      + keyAssigmentMain.keyString
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontMiddleSize
+                font.bold: true
             }
-            onPositionChanged: function (mouse) {
-                if (!pressed)
-                    return;
-                var dy = scrollHandle.y + mouse.y - pressY;
-                var maxY = keyAssigmentMain.contentHeight - keyAssigmentMain.areaHeight;
-                scrollArea.contentY = U.clamp(startY + dy * keyAssigmentMain.contentHeight / 212, 0,
-                                              maxY);
+            ImageButton {
+                id: restoreIcon
+                objectName: "keyAssigmentRestore"
+                x: closeIcon.x - 16 - width
+                y: 12
+                source: Style.image("index", "back")
+                hoverSource: Style.image("index", "backH")
+                onClicked: keyAssigmentMain.restore()
+            }
+            ImageButton {
+                id: closeIcon
+                objectName: "keyAssigmentClose"
+                x: parent.width - 16 - width
+                y: 12
+                actOnPress: true
+                source: Style.image("index", "closeBtn")
+                hoverSource: Style.image("index", "closeBtnH")
+                onClicked: keyAssigmentMain.closeKeyAssigment()
             }
         }
+        Rectangle {
+            y: 40
+            width: parent.width
+            height: 1
+            color: Style.colorOrange
+        }
+
+        // ---- scrolling content ----
+
+        Flickable {
+            id: scrollArea
+            objectName: "keyAssigmentScroll"
+            y: 41
+            width: parent.width
+            height: keyAssigmentMain.areaHeight
+            contentWidth: width
+            contentHeight: keyAssigmentMain.contentHeight
+            clip: true
+            interactive: !keyAssigmentMain.dragBlock
+            boundsBehavior: Flickable.StopAtBounds
+
+            Item {
+                id: content
+                width: scrollArea.width
+                height: keyAssigmentMain.contentHeight
+
+                // Mouse buttons and the double click
+                Heading { y: 8; text: keyAssigmentMain.langText(1) }
+                Repeater {
+                    id: mouseRadios
+                    model: keyAssigmentMain.indexes(keyAssigmentMain.mouseOptions.length)
+                    delegate: RadioButton {
+                        required property int modelData
+                        index: modelData
+                        objectName: "mouseOption" + index
+                        x: 48 + (index % 3) * 120
+                        y: 48 + Math.floor(index / 3) * 26
+                        textValue: keyAssigmentMain.langText(keyAssigmentMain.mouseOptions[index][0])
+                        onBtnClick: function (i) {
+                            keyAssigmentMain.selectRadio(mouseRadios, i);
+                            keyAssigmentMain.chooseOption(keyAssigmentMain.mouseOptions, i);
+                        }
+                    }
+                }
+
+                // Rapid fire: the key, its rate and how many shots
+                Heading { y: 100; text: keyAssigmentMain.langText(8) }
+                Label { x: 48; y: 144; text: keyAssigmentMain.langText(9) }
+                Rectangle {
+                    id: fireBox
+                    objectName: "fireBox"
+                    x: 120
+                    y: 140
+                    width: 96
+                    height: 24
+                    color: keyAssigmentMain.isFireInput ? Style.colorOrange : Style.colorBlue
+                    Label {
+                        anchors.centerIn: parent
+                        text: keyAssigmentMain.isFireInput ? keyAssigmentMain.langText(10)
+                                                           : keyAssigmentMain.fireLabel
+                    }
+                    MouseArea {
+                        anchors.fill: parent
+                        cursorShape: Qt.PointingHandCursor
+                        onClicked: keyAssigmentMain.startFireInput()
+                    }
+                }
+                Label { x: 236; y: 144; text: keyAssigmentMain.langText(11) }
+                DropDownSlider {
+                    id: rateSlider
+                    objectName: "rateSlider"
+                    x: 280
+                    y: 140
+                    width: 110
+                    textValue: keyAssigmentMain.rateText
+                    onValueChange: function (position) { keyAssigmentMain.setRateFromSlider(position); }
+                    onDragSignal: function (isDrag) { keyAssigmentMain.dragBlock = isDrag; }
+                    onIsDropChanged: if (isDrop) keyAssigmentMain.revealDrop(rateSlider, 24)
+                }
+                Label { x: 48; y: 176; text: keyAssigmentMain.langText(12) }
+                RectInput {
+                    id: timesInput
+                    objectName: "timesInput"
+                    x: 120
+                    y: 174
+                    color: Style.colorBlue
+                    textValue: "0"
+                    onEndInputSignal: keyAssigmentMain.endTimesInput()
+                }
+                CheckBox {
+                    id: endlessBox
+                    objectName: "endlessBox"
+                    x: 184
+                    y: 178
+                    textValue: keyAssigmentMain.langText(13)
+                    isSelect: true
+                    onBtnClick: keyAssigmentMain.checkEndless()
+                }
+
+                // Key combination, captured until confirmed or cancelled
+                Heading { y: 210; text: keyAssigmentMain.langText(14) }
+                Rectangle {
+                    id: comboBox
+                    objectName: "comboBox"
+                    x: (keyAssigmentMain.width - width) / 2
+                    y: 250
+                    width: 240
+                    height: 24
+                    color: keyAssigmentMain.isComboInput ? Style.colorOrange : Style.colorBlue
+                    Label {
+                        x: 8
+                        width: parent.width - (keyAssigmentMain.isComboInput ? 60 : 16)
+                        anchors.verticalCenter: parent.verticalCenter
+                        horizontalAlignment: Text.AlignHCenter
+                        elide: Text.ElideLeft
+                        text: keyAssigmentMain.isComboInput ? keyAssigmentMain.comboText
+                                                            : keyAssigmentMain.comboLabel
+                    }
+                    MouseArea {
+                        anchors.fill: parent
+                        cursorShape: Qt.PointingHandCursor
+                        onClicked: if (!keyAssigmentMain.isComboInput) keyAssigmentMain.startComboInput()
+                    }
+                    ImageButton {
+                        objectName: "comboConfirm"
+                        visible: keyAssigmentMain.isComboInput
+                        x: parent.width - 44
+                        y: 4
+                        source: Style.image("index", "sureBtn")
+                        onClicked: keyAssigmentMain.confirmCombo()
+                    }
+                    ImageButton {
+                        objectName: "comboCancel"
+                        visible: keyAssigmentMain.isComboInput
+                        x: parent.width - 22
+                        y: 4
+                        source: Style.image("index", "closeBtn")
+                        hoverSource: Style.image("index", "closeBtnH")
+                        onClicked: keyAssigmentMain.cancelCombo()
+                    }
+                }
+
+                // Media keys
+                Heading { y: 290; text: keyAssigmentMain.langText(15) }
+                FunctionGrid {
+                    id: mediaGrid
+                    objectName: "mediaGrid"
+                    y: 330
+                    z: isDrop ? 100 : 1
+                    mdItems: keyAssigmentMain.mediaCells
+                    options: keyAssigmentMain.mediaOptions
+                    onChosen: function (index) { keyAssigmentMain.chooseCell(mediaGrid, index); }
+                    onOpened: keyAssigmentMain.revealDrop(mediaGrid, mediaGrid.rows * 24)
+                }
+
+                // Macro and how it repeats
+                Heading { y: 370; text: keyAssigmentMain.langText(16) }
+                DropDownList {
+                    id: macroList
+                    objectName: "macroList"
+                    x: 48
+                    y: 410
+                    width: 160
+                    z: isDrop ? 100 : 1
+                    // The dialog shares the box's colour; the open list stands
+                    // out from it so it reads as a list over the mode options.
+                    listColor: Style.colorBlack
+                    listBorderColor: Style.colorGray2
+                    mdItems: macroNames
+                    currentSelect: -1
+
+                    function addData(names) {
+                        keyAssigmentMain.setMacroNames(names);
+                    }
+
+                    onValueChange: function (index) { keyAssigmentMain.chooseMacro(index); }
+                    onIsDropChanged: if (isDrop) keyAssigmentMain.revealDrop(macroList, visibleRows * 24)
+                    onDragSignal: function (isDrag) { keyAssigmentMain.dragBlock = isDrag; }
+                }
+                TextButton {
+                    objectName: "macroEditorButton"
+                    x: macroList.x + macroList.width + 16
+                    y: 410
+                    width: 107
+                    height: 24
+                    text: keyAssigmentMain.langText(17)
+                    onClicked: keyAssigmentMain.openMacroEditor()
+                }
+                Repeater {
+                    id: macroModes
+                    model: keyAssigmentMain.indexes(3)
+                    delegate: RadioButton {
+                        required property int modelData
+                        index: modelData
+                        objectName: "macroMode" + index
+                        x: 48
+                        y: 448 + index * 24
+                        isSelect: index === 0
+                        textValue: keyAssigmentMain.langText(18 + index)
+                        onBtnClick: function (i) { keyAssigmentMain.chooseMacroMode(i); }
+                    }
+                }
+
+                // DPI actions
+                Heading { y: 518; text: keyAssigmentMain.langText(21) }
+                Repeater {
+                    id: dpiRadios
+                    model: keyAssigmentMain.indexes(keyAssigmentMain.dpiOptions.length)
+                    delegate: RadioButton {
+                        required property int modelData
+                        index: modelData
+                        objectName: "dpiOption" + index
+                        x: 48 + index * 86
+                        y: 558
+                        textValue: keyAssigmentMain.langText(keyAssigmentMain.dpiOptions[index][0])
+                        onBtnClick: function (i) {
+                            keyAssigmentMain.selectRadio(dpiRadios, i);
+                            keyAssigmentMain.chooseOption(keyAssigmentMain.dpiOptions, i);
+                        }
+                    }
+                }
+
+                // Desktop functions
+                Heading { y: 582; text: keyAssigmentMain.langText(25) }
+                FunctionGrid {
+                    id: windowsGrid
+                    objectName: "windowsGrid"
+                    y: 622
+                    z: isDrop ? 100 : 1
+                    mdItems: keyAssigmentMain.windowsCells
+                    options: keyAssigmentMain.windowsOptions
+                    onChosen: function (index) { keyAssigmentMain.chooseCell(windowsGrid, index); }
+                    onOpened: keyAssigmentMain.revealDrop(windowsGrid, windowsGrid.rows * 24)
+                }
+
+                // Ctrl shortcuts
+                Heading { y: 656; text: keyAssigmentMain.langText(26) }
+                FunctionGrid {
+                    id: shortcutGrid
+                    objectName: "shortcutGrid"
+                    y: 696
+                    z: isDrop ? 100 : 1
+                    mdItems: keyAssigmentMain.shortcutCells
+                    options: keyAssigmentMain.shortcutOptions
+                    onChosen: function (index) { keyAssigmentMain.chooseCell(shortcutGrid, index); }
+                    onOpened: keyAssigmentMain.revealDrop(shortcutGrid, shortcutGrid.rows * 24)
+                }
+
+                // Gun slots, on gun mice only
+                Heading {
+                    y: 732
+                    visible: keyAssigmentMain.isGun
+                    text: keyAssigmentMain.langText(52)
+                }
+                Repeater {
+                    id: gunRadios
+                    model: keyAssigmentMain.indexes(keyAssigmentMain.gunOptions.length)
+                    delegate: RadioButton {
+                        required property int modelData
+                        index: modelData
+                        objectName: "gunOption" + index
+                        visible: keyAssigmentMain.isGun
+                        x: 48 + index * 120
+                        y: 772
+                        textValue: keyAssigmentMain.langText(keyAssigmentMain.gunOptions[index][0])
+                        onBtnClick: function (i) {
+                            keyAssigmentMain.selectRadio(gunRadios, i);
+                            keyAssigmentMain.chooseOption(keyAssigmentMain.gunOptions, i);
+                        }
+                    }
+                }
+            }
+        }
+
+        // ---- scroll handle ----
+
+        Rectangle {
+            id: scrollHandle
+            objectName: "keyAssigmentHandle"
+            x: 402
+            y: 42 + 212 * Math.max(0, scrollArea.visibleArea.yPosition)
+            width: 12
+            height: 240
+            radius: 3
+            color: handleArea.pressed || handleArea.containsMouse ? Style.colorOrange
+                                                                  : Style.colorGray2
+            MouseArea {
+                id: handleArea
+                anchors.fill: parent
+                hoverEnabled: true
+                property real pressY: 0
+                property real startY: 0
+                onPressed: function (mouse) {
+                    pressY = scrollHandle.y + mouse.y;
+                    startY = scrollArea.contentY;
+                }
+                onPositionChanged: function (mouse) {
+                    if (!pressed)
+                        return;
+                    var dy = scrollHandle.y + mouse.y - pressY;
+                    var maxY = keyAssigmentMain.contentHeight - keyAssigmentMain.areaHeight;
+                    scrollArea.contentY = U.clamp(startY + dy * keyAssigmentMain.contentHeight / 212, 0,
+                                                  maxY);
+                }
+            }
+        }
+    }
+    Component {
+        id: bodyComponent
+        Body {}
     }
 }

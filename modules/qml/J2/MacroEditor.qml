@@ -39,17 +39,35 @@ Rectangle {
 
     property alias macroNameModel: macroNameModel
     property alias macroStepModel: macroStepModel
-    property alias delayCheck: delayCheck
-    property alias repeatBox: repeatBox
     property alias recordTimer: recordTimer
-    property alias nameMenu: nameMenu
-    property alias stepMenu: stepMenu
-    property alias insertKeyBox: insertKeyBox
-    property alias nameList: nameList
-    property alias stepList: stepList
     // What the open in-place editors hold.
-    property alias renameText: nameList.editText
+    property string renameText: ""
     property alias pauseText: pauseEditor.text
+
+    // The controls are made when the editor first shows (or a command first
+    // needs them) and kept from then on; until then the names, the steps
+    // and the functions above are all there is of it.
+    property Body body: null
+    readonly property CheckBox delayCheck: body ? body.delayCheck : null
+    readonly property RectInput repeatBox: body ? body.repeatBox : null
+    readonly property ContextMenu nameMenu: body ? body.nameMenu : null
+    readonly property ContextMenu stepMenu: body ? body.stepMenu : null
+    readonly property Rectangle insertKeyBox: body ? body.insertKeyBox : null
+    readonly property NameList nameList: body ? body.nameList : null
+    readonly property ListView stepList: body ? body.stepList : null
+
+    function ui(): Body {
+        if (body === null) {
+            var made = bodyComponent.createObject(macroEditorMain);
+            body = made;
+        }
+        return body;
+    }
+
+    onVisibleChanged: {
+        if (visible)
+            ui();
+    }
 
     // The panel whose buttons may hold macros, the dialog that lists them,
     // and the key label table.
@@ -101,7 +119,7 @@ Rectangle {
 
     function feedKeyAssigment() {
         if (keyAssigmentMain)
-            keyAssigmentMain.macroList.addData(names());
+            keyAssigmentMain.setMacroNames(names());
     }
 
     function storeNames() {
@@ -159,7 +177,7 @@ Rectangle {
         var stored = Steps.fromStored(U.toList(ctl().loadMacroIni(currentName())), U.toInt);
         for (let i = 0; i < stored.steps.length; ++i)
             macroStepModel.append(stored.steps[i]);
-        repeatBox.textValue = String(stored.repeat);
+        ui().repeatBox.textValue = String(stored.repeat);
     }
 
     function steps() {
@@ -193,7 +211,7 @@ Rectangle {
     }
 
     function repeatValue() {
-        return U.clamp(U.toInt(repeatBox.textValue, 0), 0, 65535);
+        return U.clamp(U.toInt(ui().repeatBox.textValue, 0), 0, 65535);
     }
 
     function autosave() {
@@ -356,7 +374,7 @@ Rectangle {
         if (renameRow < 0)
             return;
         var row = renameRow;
-        var text = nameList.editor.text;
+        var text = renameText;
         renameRow = -1;
         renameMacro(row, text);
     }
@@ -401,7 +419,7 @@ Rectangle {
         var type = isDown ? (mouse ? Enc.MOUSE_PRESS : Enc.KEY_PRESS)
                           : (mouse ? Enc.MOUSE_RELEASE : Enc.KEY_RELEASE);
         var added = [];
-        if (macroStepModel.count > 0 && delayCheck.isSelect)
+        if (macroStepModel.count > 0 && ui().delayCheck.isSelect)
             added.push({ type: Enc.PAUSE, info: String(tickCount * 10) });
         added.push({ type: type, info: label });
         if (!canAdd(steps().concat(added)))
@@ -409,7 +427,7 @@ Rectangle {
         tickCount = 0;
         for (var i = 0; i < added.length; ++i)
             macroStepModel.append(added[i]);
-        stepList.positionViewAtEnd();
+        ui().stepList.positionViewAtEnd();
         return true;
     }
 
@@ -482,14 +500,14 @@ Rectangle {
         if (currentRow < 0 || recordCount() >= Enc.EDIT_LIMIT)
             return false;
         isInsertting = true;
-        insertKeyBox.visible = true;
+        ui().insertKeyBox.visible = true;
         return true;
     }
 
     // Press first: after the current step when it is the last one, else
     // before it.
     function confirmInsertKey() {
-        insertKeyBox.visible = false;
+        ui().insertKeyBox.visible = false;
         isInsertting = false;
         if (currentRow < 0 || insertLabel === "")
             return false;
@@ -549,13 +567,15 @@ Rectangle {
     }
 
     function endRepeatEdit() {
-        if (repeatBox.editing)
-            repeatBox.closeFocus();
+        if (body && body.repeatBox.editing)
+            body.repeatBox.closeFocus();
     }
 
     function closeMenus() {
-        nameMenu.visible = false;
-        stepMenu.visible = false;
+        if (!body)
+            return;
+        body.nameMenu.visible = false;
+        body.stepMenu.visible = false;
     }
 
     function macroEditorFocus() {
@@ -569,11 +589,12 @@ Rectangle {
         if (isInputting)
             stopRecording();
         macroEditorFocus();
-        insertKeyBox.visible = false;
+        if (body)
+            body.insertKeyBox.visible = false;
         isInsertting = false;
         macroEditorMain.visible = false;
         closed();
-        if (keyAssigmentMain)
+        if (keyAssigmentMain && keyAssigmentMain.macroList)
             keyAssigmentMain.macroList.closeMenu();
     }
 
@@ -585,46 +606,10 @@ Rectangle {
     ListModel { id: macroNameModel }
     ListModel { id: macroStepModel }
 
-    // ---- layout ----
-
-    DialogDrag {
-        id: backgroundArea
-        objectName: "macroEditorBackground"
-    }
-    Connections {
-        target: backgroundArea
-        function onPressed() { macroEditorMain.macroEditorFocus(); }
-    }
-
-    Rectangle {
-        id: titleStrip
-        width: parent.width
-        height: 40
-        color: Style.colorBlack
-        Text {
-            x: 16
-            anchors.verticalCenter: parent.verticalCenter
-            text: macroEditorMain.lang(0)
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontMiddleSize
-            font.bold: true
-        }
-        ImageButton {
-            objectName: "macroEditorClose"
-            anchors.right: parent.right
-            anchors.rightMargin: 16
-            anchors.verticalCenter: parent.verticalCenter
-            source: Style.image("index", "closeBtn")
-            hoverSource: Style.image("index", "closeBtnH")
-            onClicked: macroEditorMain.closeEditor()
-        }
-    }
-    Rectangle {
-        y: 40
-        width: parent.width
-        height: 1
-        color: Style.colorOrange
+    // What the open pause editor holds (the editor itself lives in its row).
+    QtObject {
+        id: pauseEditor
+        property string text: ""
     }
 
     component Caption: Text {
@@ -633,305 +618,362 @@ Rectangle {
         font.pixelSize: Style.fontNormalSize
     }
 
-    Caption {
-        id: nameCaption
-        x: 16
-        y: 57
-        text: macroEditorMain.lang(1)
-    }
-    Caption {
-        x: stepBox.x
-        y: 57
-        text: macroEditorMain.lang(4)
-    }
+    // ---- layout ----
 
-    // Name list
-    Rectangle {
-        id: nameBox
-        x: 16
-        y: 81
-        width: 168
-        height: 328
-        color: Style.colorBlack
-        NameList {
-            id: nameList
-            objectName: "macroNameList"
-            anchors.fill: parent
-            model: macroNameModel
-            rowName: "macroNameRow"
-            currentRow: macroEditorMain.currentRow
-            editRow: macroEditorMain.renameRow
-            editorName: "macroRenameEditor"
-            onEditAccepted: macroEditorMain.endRename()
-            onEditorShown: {
-                editor.text = macroEditorMain.currentName();
-                editor.selectAll();
-                editor.forceActiveFocus();
+    component Body: Item {
+        property alias delayCheck: delayCheck
+        property alias repeatBox: repeatBox
+        property alias nameMenu: nameMenu
+        property alias stepMenu: stepMenu
+        property alias insertKeyBox: insertKeyBox
+        property alias nameList: nameList
+        property alias stepList: stepList
+
+        width: macroEditorMain.width
+        height: macroEditorMain.height
+
+        DialogDrag {
+            id: backgroundArea
+            objectName: "macroEditorBackground"
+            target: macroEditorMain
+        }
+        Connections {
+            target: backgroundArea
+            function onPressed() { macroEditorMain.macroEditorFocus(); }
+        }
+
+        Rectangle {
+            id: titleStrip
+            width: parent.width
+            height: 40
+            color: Style.colorBlack
+            Text {
+                x: 16
+                anchors.verticalCenter: parent.verticalCenter
+                text: macroEditorMain.lang(0)
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontMiddleSize
+                font.bold: true
             }
-            onRowClicked: function (index, button, at) {
-                if (macroEditorMain.renameRow === index)
-                    return;
-                macroEditorMain.closeMenus();
-                macroEditorMain.selectMacro(index);
-                if (button === Qt.RightButton) {
-                    var p = nameList.mapToItem(macroEditorMain, at.x, at.y);
-                    macroEditorMain.openMenu(nameMenu, p.x, p.y);
-                }
+            ImageButton {
+                objectName: "macroEditorClose"
+                anchors.right: parent.right
+                anchors.rightMargin: 16
+                anchors.verticalCenter: parent.verticalCenter
+                source: Style.image("index", "closeBtn")
+                hoverSource: Style.image("index", "closeBtnH")
+                onClicked: macroEditorMain.closeEditor()
             }
-            onRowDoubleClicked: function (index) { macroEditorMain.startRename(index); }
-        }
-    }
-
-    Row {
-        x: 16
-        y: nameBox.y + nameBox.height + 8
-        spacing: 8
-        TextButton {
-            objectName: "macroNewButton"
-            text: macroEditorMain.lang(2)
-            onClicked: macroEditorMain.newMacro()
-        }
-        TextButton {
-            objectName: "macroDeleteButton"
-            text: macroEditorMain.lang(3)
-            onClicked: macroEditorMain.deleteCurrent()
-        }
-    }
-
-    // Step list
-    Rectangle {
-        id: stepBox
-        x: nameBox.x + nameBox.width + 16
-        y: 81
-        width: 424
-        height: 328
-        color: Style.colorBlack
-        ListView {
-            id: stepList
-            objectName: "macroStepList"
-            anchors.fill: parent
-            clip: true
-            model: macroStepModel
-            boundsBehavior: Flickable.StopAtBounds
-            delegate: Rectangle {
-                id: stepItem
-                required property int index
-                required property int type
-                required property string info
-                objectName: "macroStepRow" + index
-                width: ListView.view.width
-                height: 27
-                color: index === macroEditorMain.stepRow ? Style.colorOrange : "transparent"
-                Text {
-                    id: positionText
-                    x: 16
-                    width: 32
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: String(stepItem.index)
-                    color: Style.textColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontNormalSize
-                }
-                Image {
-                    id: typeIcon
-                    x: positionText.x + positionText.width + 16
-                    anchors.verticalCenter: parent.verticalCenter
-                    source: Style.image("macros", ["macroKeyDelay", "macroKeyPress", "macroKeyRelease",
-                                                   "macroMousePress", "macroMouseRelease"][stepItem.type] || "macroKeyDelay")
-                }
-                Text {
-                    id: infoText
-                    x: typeIcon.x + Math.max(typeIcon.width, 16) + 16
-                    anchors.verticalCenter: parent.verticalCenter
-                    visible: macroEditorMain.pauseRow !== stepItem.index
-                    text: stepItem.type === 0 ? stepItem.info + " ms" : stepItem.info
-                    color: Style.textColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontNormalSize
-                }
-                MouseArea {
-                    anchors.fill: parent
-                    acceptedButtons: Qt.LeftButton | Qt.RightButton
-                    onClicked: function (mouse) {
-                        if (macroEditorMain.pauseRow === stepItem.index)
-                            return;
-                        macroEditorMain.endPauseEdit();
-                        macroEditorMain.closeMenus();
-                        macroEditorMain.stepRow = stepItem.index;
-                        if (mouse.button === Qt.RightButton) {
-                            var p = mapToItem(macroEditorMain, mouse.x, mouse.y);
-                            macroEditorMain.openMenu(stepMenu, p.x, p.y);
-                        }
-                    }
-                    onDoubleClicked: function (mouse) {
-                        if (mouse.button === Qt.LeftButton)
-                            macroEditorMain.startPauseEdit(stepItem.index);
-                    }
-                }
-                TextInput {
-                    id: pauseInput
-                    x: infoText.x
-                    width: 80
-                    anchors.verticalCenter: parent.verticalCenter
-                    visible: macroEditorMain.pauseRow === stepItem.index
-                    color: Style.textColor
-                    selectionColor: Style.colorBlue
-                    selectByMouse: true
-                    maximumLength: 5
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontNormalSize
-                    validator: IntValidator { bottom: 0; top: 65535 }
-                    Keys.onReturnPressed: macroEditorMain.endPauseEdit()
-                    Keys.onEnterPressed: macroEditorMain.endPauseEdit()
-                    onTextChanged: if (visible) pauseEditor.text = text
-                    onVisibleChanged: {
-                        if (!visible)
-                            return;
-                        text = pauseEditor.text;
-                        selectAll();
-                        forceActiveFocus();
-                    }
-                }
-            }
-        }
-    }
-    // What the open pause editor holds (the editor itself lives in its row).
-    QtObject {
-        id: pauseEditor
-        property string text: ""
-    }
-
-    TextButton {
-        id: recordButton
-        objectName: "macroRecordButton"
-        x: stepBox.x
-        y: stepBox.y + stepBox.height + 8
-        width: 100
-        active: macroEditorMain.isInputting
-        text: macroEditorMain.isInputting ? macroEditorMain.lang(5) : macroEditorMain.lang(8)
-        onClicked: macroEditorMain.toggleRecording()
-    }
-    Caption {
-        id: timesCaption
-        x: recordButton.x + recordButton.width + 16
-        anchors.verticalCenter: recordButton.verticalCenter
-        text: macroEditorMain.lang(6)
-    }
-    RectInput {
-        id: repeatBox
-        objectName: "macroRepeatBox"
-        x: timesCaption.x + timesCaption.width + 8
-        anchors.verticalCenter: recordButton.verticalCenter
-        height: 24
-        minValue: 1
-        maxValue: 65535
-        textValue: "1"
-        border.width: 1
-        border.color: Style.colorGray1
-        onEndInputSignal: macroEditorMain.autosave()
-    }
-    CheckBox {
-        id: delayCheck
-        objectName: "macroDelayCheck"
-        x: repeatBox.x + repeatBox.width + 16
-        anchors.verticalCenter: recordButton.verticalCenter
-        textValue: macroEditorMain.lang(9)
-    }
-
-    // ---- menus ----
-
-    ContextMenu {
-        id: nameMenu
-        objectName: "macroNameMenu"
-        texts: [macroEditorMain.lang(10), macroEditorMain.lang(11), macroEditorMain.lang(12)]
-        onChosen: function (index) {
-            if (index === 0)
-                macroEditorMain.deleteCurrent();
-            else if (index === 1)
-                macroEditorMain.importMacro();
-            else
-                macroEditorMain.exportMacro();
-        }
-    }
-
-    ContextMenu {
-        id: stepMenu
-        objectName: "macroStepMenu"
-        width: 150
-        texts: [macroEditorMain.lang(10), macroEditorMain.lang(13), macroEditorMain.lang(14),
-            macroEditorMain.lang(15), macroEditorMain.lang(16), macroEditorMain.lang(17)]
-        onChosen: function (index) {
-            if (index === 0)
-                macroEditorMain.deleteStep();
-            else if (index === 1)
-                macroEditorMain.insertDelay();
-            else if (index === 2)
-                macroEditorMain.openInsertKey();
-            else
-                macroEditorMain.insertMouseKey(index - 3);
-        }
-    }
-
-    // ---- insert key box, over a mask on the editor ----
-
-    Rectangle {
-        id: insertKeyBox
-        objectName: "macroInsertKeyMask"
-        anchors.fill: parent
-        visible: false
-        z: 30
-        color: Style.maskColor
-        MouseArea {
-            anchors.fill: parent
-            hoverEnabled: true
-            onWheel: function (wheel) { wheel.accepted = true; }
         }
         Rectangle {
-            objectName: "macroInsertKeyBox"
-            // Centred in the window, wherever the editor has been dragged.
-            x: Math.round((1024 - width) / 2) - macroEditorMain.x
-            y: Math.round((640 - height) / 2) - macroEditorMain.y
-            width: 240
-            height: 80
-            color: Style.colorGray0
-            Rectangle {
-                width: parent.width
-                height: 30
-                color: Style.colorBlack
-                Text {
-                    x: 10
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: macroEditorMain.lang(14)
-                    color: Style.textColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontNormalSize
-                    font.bold: true
+            y: 40
+            width: parent.width
+            height: 1
+            color: Style.colorOrange
+        }
+
+        Caption {
+            id: nameCaption
+            x: 16
+            y: 57
+            text: macroEditorMain.lang(1)
+        }
+        Caption {
+            x: stepBox.x
+            y: 57
+            text: macroEditorMain.lang(4)
+        }
+
+        // Name list
+        Rectangle {
+            id: nameBox
+            x: 16
+            y: 81
+            width: 168
+            height: 328
+            color: Style.colorBlack
+            NameList {
+                id: nameList
+                objectName: "macroNameList"
+                anchors.fill: parent
+                model: macroNameModel
+                rowName: "macroNameRow"
+                currentRow: macroEditorMain.currentRow
+                editRow: macroEditorMain.renameRow
+                editorName: "macroRenameEditor"
+                editText: macroEditorMain.renameText
+                onEditTextChanged: macroEditorMain.renameText = editText
+                onEditAccepted: macroEditorMain.endRename()
+                onEditorShown: {
+                    macroEditorMain.renameText = macroEditorMain.currentName();
+                    editor.selectAll();
+                    editor.forceActiveFocus();
                 }
-            }
-            Rectangle {
-                x: 10
-                y: 30 + 12
-                width: 120
-                height: 25
-                color: Style.colorBlack
-                Text {
-                    objectName: "macroInsertKeyLabel"
-                    anchors.centerIn: parent
-                    text: macroEditorMain.insertLabel
-                    color: Style.textColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontNormalSize
-                    font.bold: true
+                onRowClicked: function (index, button, at) {
+                    if (macroEditorMain.renameRow === index)
+                        return;
+                    macroEditorMain.closeMenus();
+                    macroEditorMain.selectMacro(index);
+                    if (button === Qt.RightButton) {
+                        var p = nameList.mapToItem(macroEditorMain, at.x, at.y);
+                        macroEditorMain.openMenu(nameMenu, p.x, p.y);
+                    }
                 }
-            }
-            TextButton {
-                objectName: "macroInsertKeyOk"
-                x: parent.width - width - 12
-                y: 30 + 12
-                height: 25
-                text: macroEditorMain.lang(7)
-                onClicked: macroEditorMain.confirmInsertKey()
+                onRowDoubleClicked: function (index) { macroEditorMain.startRename(index); }
             }
         }
+
+        Row {
+            x: 16
+            y: nameBox.y + nameBox.height + 8
+            spacing: 8
+            TextButton {
+                objectName: "macroNewButton"
+                text: macroEditorMain.lang(2)
+                onClicked: macroEditorMain.newMacro()
+            }
+            TextButton {
+                objectName: "macroDeleteButton"
+                text: macroEditorMain.lang(3)
+                onClicked: macroEditorMain.deleteCurrent()
+            }
+        }
+
+        // Step list
+        Rectangle {
+            id: stepBox
+            x: nameBox.x + nameBox.width + 16
+            y: 81
+            width: 424
+            height: 328
+            color: Style.colorBlack
+            ListView {
+                id: stepList
+                objectName: "macroStepList"
+                anchors.fill: parent
+                clip: true
+                model: macroStepModel
+                boundsBehavior: Flickable.StopAtBounds
+                delegate: Rectangle {
+                    id: stepItem
+                    required property int index
+                    required property int type
+                    required property string info
+                    objectName: "macroStepRow" + index
+                    width: ListView.view.width
+                    height: 27
+                    color: index === macroEditorMain.stepRow ? Style.colorOrange : "transparent"
+                    Text {
+                        id: positionText
+                        x: 16
+                        width: 32
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: String(stepItem.index)
+                        color: Style.textColor
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontNormalSize
+                    }
+                    Image {
+                        id: typeIcon
+                        x: positionText.x + positionText.width + 16
+                        anchors.verticalCenter: parent.verticalCenter
+                        source: Style.image("macros", ["macroKeyDelay", "macroKeyPress", "macroKeyRelease",
+                                                       "macroMousePress", "macroMouseRelease"][stepItem.type] || "macroKeyDelay")
+                    }
+                    Text {
+                        id: infoText
+                        x: typeIcon.x + Math.max(typeIcon.width, 16) + 16
+                        anchors.verticalCenter: parent.verticalCenter
+                        visible: macroEditorMain.pauseRow !== stepItem.index
+                        text: stepItem.type === 0 ? stepItem.info + " ms" : stepItem.info
+                        color: Style.textColor
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontNormalSize
+                    }
+                    MouseArea {
+                        anchors.fill: parent
+                        acceptedButtons: Qt.LeftButton | Qt.RightButton
+                        onClicked: function (mouse) {
+                            if (macroEditorMain.pauseRow === stepItem.index)
+                                return;
+                            macroEditorMain.endPauseEdit();
+                            macroEditorMain.closeMenus();
+                            macroEditorMain.stepRow = stepItem.index;
+                            if (mouse.button === Qt.RightButton) {
+                                var p = mapToItem(macroEditorMain, mouse.x, mouse.y);
+                                macroEditorMain.openMenu(stepMenu, p.x, p.y);
+                            }
+                        }
+                        onDoubleClicked: function (mouse) {
+                            if (mouse.button === Qt.LeftButton)
+                                macroEditorMain.startPauseEdit(stepItem.index);
+                        }
+                    }
+                    TextInput {
+                        id: pauseInput
+                        x: infoText.x
+                        width: 80
+                        anchors.verticalCenter: parent.verticalCenter
+                        visible: macroEditorMain.pauseRow === stepItem.index
+                        color: Style.textColor
+                        selectionColor: Style.colorBlue
+                        selectByMouse: true
+                        maximumLength: 5
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontNormalSize
+                        validator: IntValidator { bottom: 0; top: 65535 }
+                        Keys.onReturnPressed: macroEditorMain.endPauseEdit()
+                        Keys.onEnterPressed: macroEditorMain.endPauseEdit()
+                        onTextChanged: if (visible) pauseEditor.text = text
+                        onVisibleChanged: {
+                            if (!visible)
+                                return;
+                            text = pauseEditor.text;
+                            selectAll();
+                            forceActiveFocus();
+                        }
+                    }
+                }
+            }
+        }
+
+        TextButton {
+            id: recordButton
+            objectName: "macroRecordButton"
+            x: stepBox.x
+            y: stepBox.y + stepBox.height + 8
+            width: 100
+            active: macroEditorMain.isInputting
+            text: macroEditorMain.isInputting ? macroEditorMain.lang(5) : macroEditorMain.lang(8)
+            onClicked: macroEditorMain.toggleRecording()
+        }
+        Caption {
+            id: timesCaption
+            x: recordButton.x + recordButton.width + 16
+            anchors.verticalCenter: recordButton.verticalCenter
+            text: macroEditorMain.lang(6)
+        }
+        RectInput {
+            id: repeatBox
+            objectName: "macroRepeatBox"
+            x: timesCaption.x + timesCaption.width + 8
+            anchors.verticalCenter: recordButton.verticalCenter
+            height: 24
+            minValue: 1
+            maxValue: 65535
+            textValue: "1"
+            border.width: 1
+            border.color: Style.colorGray1
+            onEndInputSignal: macroEditorMain.autosave()
+        }
+        CheckBox {
+            id: delayCheck
+            objectName: "macroDelayCheck"
+            x: repeatBox.x + repeatBox.width + 16
+            anchors.verticalCenter: recordButton.verticalCenter
+            textValue: macroEditorMain.lang(9)
+        }
+
+        // ---- menus ----
+
+        ContextMenu {
+            id: nameMenu
+            objectName: "macroNameMenu"
+            texts: [macroEditorMain.lang(10), macroEditorMain.lang(11), macroEditorMain.lang(12)]
+            onChosen: function (index) {
+                if (index === 0)
+                    macroEditorMain.deleteCurrent();
+                else if (index === 1)
+                    macroEditorMain.importMacro();
+                else
+                    macroEditorMain.exportMacro();
+            }
+        }
+
+        ContextMenu {
+            id: stepMenu
+            objectName: "macroStepMenu"
+            width: 150
+            texts: [macroEditorMain.lang(10), macroEditorMain.lang(13), macroEditorMain.lang(14),
+                macroEditorMain.lang(15), macroEditorMain.lang(16), macroEditorMain.lang(17)]
+            onChosen: function (index) {
+                if (index === 0)
+                    macroEditorMain.deleteStep();
+                else if (index === 1)
+                    macroEditorMain.insertDelay();
+                else if (index === 2)
+                    macroEditorMain.openInsertKey();
+                else
+                    macroEditorMain.insertMouseKey(index - 3);
+            }
+        }
+
+        // ---- insert key box, over a mask on the editor ----
+
+        Rectangle {
+            id: insertKeyBox
+            objectName: "macroInsertKeyMask"
+            anchors.fill: parent
+            visible: false
+            z: 30
+            color: Style.maskColor
+            MouseArea {
+                anchors.fill: parent
+                hoverEnabled: true
+                onWheel: function (wheel) { wheel.accepted = true; }
+            }
+            Rectangle {
+                objectName: "macroInsertKeyBox"
+                // Centred in the window, wherever the editor has been dragged.
+                x: Math.round((1024 - width) / 2) - macroEditorMain.x
+                y: Math.round((640 - height) / 2) - macroEditorMain.y
+                width: 240
+                height: 80
+                color: Style.colorGray0
+                Rectangle {
+                    width: parent.width
+                    height: 30
+                    color: Style.colorBlack
+                    Text {
+                        x: 10
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: macroEditorMain.lang(14)
+                        color: Style.textColor
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontNormalSize
+                        font.bold: true
+                    }
+                }
+                Rectangle {
+                    x: 10
+                    y: 30 + 12
+                    width: 120
+                    height: 25
+                    color: Style.colorBlack
+                    Text {
+                        objectName: "macroInsertKeyLabel"
+                        anchors.centerIn: parent
+                        text: macroEditorMain.insertLabel
+                        color: Style.textColor
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontNormalSize
+                        font.bold: true
+                    }
+                }
+                TextButton {
+                    objectName: "macroInsertKeyOk"
+                    x: parent.width - width - 12
+                    y: 30 + 12
+                    height: 25
+                    text: macroEditorMain.lang(7)
+                    onClicked: macroEditorMain.confirmInsertKey()
+                }
+            }
+        }
+    }
+    Component {
+        id: bodyComponent
+        Body {}
     }
 }

@@ -30,11 +30,29 @@ Rectangle {
     property int menuRow: -1
 
     property alias profileDataModel0: profileDataModel0
-    property alias profileMenu: profileMenu
-    property alias profileList: profileList
-    property alias renameEditor: profileList.editor
-    property alias newButton: newButton
-    property alias importButton: importButton
+
+    // The controls are made when the dialog first shows and kept from then
+    // on; until then the entries, the rows and the functions here are all
+    // there is of it.
+    property Body body: null
+    readonly property Rectangle profileMenu: body ? body.profileMenu : null
+    readonly property NameList profileList: body ? body.profileList : null
+    readonly property TextInput renameEditor: body ? body.profileList.editor : null
+    readonly property TextButton newButton: body ? body.newButton : null
+    readonly property TextButton importButton: body ? body.importButton : null
+
+    function ui(): Body {
+        if (body === null) {
+            var made = bodyComponent.createObject(profileMain);
+            body = made;
+        }
+        return body;
+    }
+
+    onVisibleChanged: {
+        if (visible)
+            ui();
+    }
 
     // Raised by the title-bar drop-down with the chosen position; the
     // window maps it through profileNumberAt before switching.
@@ -252,9 +270,10 @@ Rectangle {
         closeMenu();
         selectRow = row;
         editRow = row;
-        profileList.editor.text = profileDataModel0.get(row).textValue;
-        profileList.editor.forceActiveFocus();
-        profileList.editor.selectAll();
+        var editor = ui().profileList.editor;
+        editor.text = profileDataModel0.get(row).textValue;
+        editor.forceActiveFocus();
+        editor.selectAll();
     }
 
     function endEditing() {
@@ -262,21 +281,24 @@ Rectangle {
             return;
         var row = editRow;
         editRow = -1;
-        renameProfile(row, profileList.editor.text);
-        profileList.editor.focus = false;
+        var editor = ui().profileList.editor;
+        renameProfile(row, editor.text);
+        editor.focus = false;
     }
 
     function openMenu(row, px, py) {
         endEditing();
         selectRow = row;
         menuRow = row;
-        profileMenu.x = Math.min(px, width - profileMenu.width);
-        profileMenu.y = Math.min(py, height - profileMenu.height);
-        profileMenu.visible = true;
+        var menu = ui().profileMenu;
+        menu.x = Math.min(px, width - menu.width);
+        menu.y = Math.min(py, height - menu.height);
+        menu.visible = true;
     }
 
     function closeMenu() {
-        profileMenu.visible = false;
+        if (body)
+            body.profileMenu.visible = false;
         menuRow = -1;
     }
 
@@ -299,151 +321,166 @@ Rectangle {
 
     // ---- layout ----
 
-    DialogDrag {
-        onPressed: profileMain.profileFocus()
-    }
+    component Body: Item {
+        property alias profileMenu: profileMenu
+        property alias profileList: profileList
+        property alias newButton: newButton
+        property alias importButton: importButton
 
-    Rectangle {
-        id: titleStrip
-        width: parent.width
-        height: 40
-        color: Style.colorBlack
-        Text {
-            x: 16
-            anchors.verticalCenter: parent.verticalCenter
-            text: profileMain.lang(0)
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontMiddleSize
-            font.bold: true
-        }
-        ImageButton {
-            id: closeIcon
-            objectName: "profileClose"
-            anchors.right: parent.right
-            anchors.rightMargin: 16
-            anchors.verticalCenter: parent.verticalCenter
-            source: Style.image("index", "closeBtn")
-            hoverSource: Style.image("index", "closeBtnH")
-            onClicked: profileMain.closeDialog()
-        }
-    }
-    Rectangle {
-        y: 40
-        width: parent.width
-        height: 1
-        color: Style.colorBlack
-    }
+        width: profileMain.width
+        height: profileMain.height
 
-    Rectangle {
-        id: listBox
-        x: 16
-        y: 57
-        width: 384
-        height: 180
-        color: Style.colorBlack
-        clip: true
-
-        MouseArea {
-            anchors.fill: parent
+        DialogDrag {
+            target: profileMain
             onPressed: profileMain.profileFocus()
         }
 
-        NameList {
-            id: profileList
-            anchors.fill: parent
-            scrolls: false
-            model: profileDataModel0
-            currentRow: profileMain.selectRow
-            editRow: profileMain.editRow
-            editorHeight: 27
-            maxLength: 31
-            onEditAccepted: profileMain.endEditing()
-            onEditCancelled: {
-                profileMain.editRow = -1;
-                editor.focus = false;
+        Rectangle {
+            id: titleStrip
+            width: parent.width
+            height: 40
+            color: Style.colorBlack
+            Text {
+                x: 16
+                anchors.verticalCenter: parent.verticalCenter
+                text: profileMain.lang(0)
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontMiddleSize
+                font.bold: true
             }
-            onRowPressed: function (index, button, at) {
-                if (profileMain.editRow >= 0 && profileMain.editRow !== index)
-                    profileMain.endEditing();
-                if (button === Qt.RightButton) {
-                    var p = profileList.mapToItem(profileMain, at.x, at.y);
-                    profileMain.openMenu(index, p.x, p.y);
-                } else {
-                    profileMain.closeMenu();
-                    profileMain.selectRow = index;
+            ImageButton {
+                id: closeIcon
+                objectName: "profileClose"
+                anchors.right: parent.right
+                anchors.rightMargin: 16
+                anchors.verticalCenter: parent.verticalCenter
+                source: Style.image("index", "closeBtn")
+                hoverSource: Style.image("index", "closeBtnH")
+                onClicked: profileMain.closeDialog()
+            }
+        }
+        Rectangle {
+            y: 40
+            width: parent.width
+            height: 1
+            color: Style.colorBlack
+        }
+
+        Rectangle {
+            id: listBox
+            x: 16
+            y: 57
+            width: 384
+            height: 180
+            color: Style.colorBlack
+            clip: true
+
+            MouseArea {
+                anchors.fill: parent
+                onPressed: profileMain.profileFocus()
+            }
+
+            NameList {
+                id: profileList
+                anchors.fill: parent
+                scrolls: false
+                model: profileDataModel0
+                currentRow: profileMain.selectRow
+                editRow: profileMain.editRow
+                editorHeight: 27
+                maxLength: 31
+                onEditAccepted: profileMain.endEditing()
+                onEditCancelled: {
+                    profileMain.editRow = -1;
+                    editor.focus = false;
+                }
+                onRowPressed: function (index, button, at) {
+                    if (profileMain.editRow >= 0 && profileMain.editRow !== index)
+                        profileMain.endEditing();
+                    if (button === Qt.RightButton) {
+                        var p = profileList.mapToItem(profileMain, at.x, at.y);
+                        profileMain.openMenu(index, p.x, p.y);
+                    } else {
+                        profileMain.closeMenu();
+                        profileMain.selectRow = index;
+                    }
+                }
+                onRowDoubleClicked: function (index) { profileMain.startEditing(index); }
+            }
+        }
+
+        Row {
+            x: 16
+            y: listBox.y + listBox.height + 12
+            spacing: 8
+            TextButton {
+                id: newButton
+                objectName: "profileNew"
+                text: profileMain.lang(1)
+                normalColor: Style.colorGray0
+                Rectangle {
+                    anchors.fill: parent
+                    color: "transparent"
+                    border.color: newButton.hovered ? Style.colorOrange : Style.colorGray1
+                }
+                onClicked: profileMain.newProfile()
+            }
+            TextButton {
+                id: importButton
+                objectName: "profileImport"
+                text: profileMain.lang(2)
+                normalColor: Style.colorGray0
+                Rectangle {
+                    anchors.fill: parent
+                    color: "transparent"
+                    border.color: importButton.hovered ? Style.colorOrange : Style.colorGray1
+                }
+                onClicked: profileMain.importProfile()
+            }
+        }
+
+        Rectangle {
+            id: profileMenu
+            objectName: "profileMenu"
+            width: 100
+            height: 48
+            visible: false
+            z: 5
+            color: Style.colorGray0
+            border.color: Style.colorGray1
+            Column {
+                x: 1
+                y: 0
+                TextButton {
+                    id: deleteItem
+                    objectName: "profileMenuDelete"
+                    width: 98
+                    text: profileMain.lang(3)
+                    normalColor: Style.colorGray0
+                    onClicked: {
+                        var r = profileMain.menuRow;
+                        profileMain.closeMenu();
+                        profileMain.deleteProfile(r);
+                    }
+                }
+                TextButton {
+                    id: exportItem
+                    objectName: "profileMenuExport"
+                    width: 98
+                    text: profileMain.lang(4)
+                    normalColor: Style.colorGray0
+                    onClicked: {
+                        var r = profileMain.menuRow;
+                        profileMain.closeMenu();
+                        profileMain.exportProfile(r);
+                    }
                 }
             }
-            onRowDoubleClicked: function (index) { profileMain.startEditing(index); }
         }
     }
-
-    Row {
-        x: 16
-        y: listBox.y + listBox.height + 12
-        spacing: 8
-        TextButton {
-            id: newButton
-            objectName: "profileNew"
-            text: profileMain.lang(1)
-            normalColor: Style.colorGray0
-            Rectangle {
-                anchors.fill: parent
-                color: "transparent"
-                border.color: newButton.hovered ? Style.colorOrange : Style.colorGray1
-            }
-            onClicked: profileMain.newProfile()
-        }
-        TextButton {
-            id: importButton
-            objectName: "profileImport"
-            text: profileMain.lang(2)
-            normalColor: Style.colorGray0
-            Rectangle {
-                anchors.fill: parent
-                color: "transparent"
-                border.color: importButton.hovered ? Style.colorOrange : Style.colorGray1
-            }
-            onClicked: profileMain.importProfile()
-        }
-    }
-
-    Rectangle {
-        id: profileMenu
-        objectName: "profileMenu"
-        width: 100
-        height: 48
-        visible: false
-        z: 5
-        color: Style.colorGray0
-        border.color: Style.colorGray1
-        Column {
-            x: 1
-            y: 0
-            TextButton {
-                id: deleteItem
-                objectName: "profileMenuDelete"
-                width: 98
-                text: profileMain.lang(3)
-                normalColor: Style.colorGray0
-                onClicked: {
-                    var r = profileMain.menuRow;
-                    profileMain.closeMenu();
-                    profileMain.deleteProfile(r);
-                }
-            }
-            TextButton {
-                id: exportItem
-                objectName: "profileMenuExport"
-                width: 98
-                text: profileMain.lang(4)
-                normalColor: Style.colorGray0
-                onClicked: {
-                    var r = profileMain.menuRow;
-                    profileMain.closeMenu();
-                    profileMain.exportProfile(r);
-                }
-            }
-        }
+    Component {
+        id: bodyComponent
+        Body {}
     }
 }
