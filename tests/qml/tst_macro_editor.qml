@@ -21,7 +21,7 @@ Item {
             for (var i = 0; i < names.length; ++i)
                 ui_View.macros[names[i]] = ["1"];
             root.keyMatrixMain.init(false, false);
-            page.delayCheck.isSelect = false;
+            page.ui().delayCheck.isSelect = false;
             page.init();
             root.openDialog(page, true);
             if (steps !== undefined) {
@@ -54,7 +54,7 @@ Item {
         function test_init(d) {
             start(d.stored);
             compare(page.names(), d.shown);
-            var list = root.keyAssigmentMain.macroList;
+            var list = root.keyAssigmentMain.ui().macroList;
             compare(list.count, d.shown.length, "the key dialog lists them too");
         }
 
@@ -141,7 +141,7 @@ Item {
         }
         function test_record(d) {
             start(["M"], ["1,C", "2,C"]);
-            page.delayCheck.isSelect = d.delay;
+            page.ui().delayCheck.isSelect = d.delay;
             mouseClick(findChild(page, "macroRecordButton"));
             verify(page.isInputting);
             page.tickCount = 500;
@@ -187,7 +187,7 @@ Item {
         }
         function test_stepLimit(d) {
             start(["M"], []);
-            page.delayCheck.isSelect = d.delay;
+            page.ui().delayCheck.isSelect = d.delay;
             page.startRecording();
             for (var i = 0; i < 60; ++i) {
                 page.tickCount = 0;
