@@ -41,6 +41,7 @@ void watchForStartupEnd() {
             if (!root->property("uiShown").toBool())
                 return;
             dropFontPages();
+            releaseFreedMemory();
             relay->deleteLater();
         });
         const QMetaMethod start =

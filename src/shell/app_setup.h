@@ -20,4 +20,7 @@ void prepareScene();
 // glyph cache holds what they gave.
 void dropFontPages();
 
+// Gives the heap's freed pages back to the system (per OS).
+void releaseFreedMemory();
+
 } // namespace AppSetup

@@ -1,5 +1,6 @@
 #include "app_setup.h"
 
+#include <malloc.h>
 #include <strings.h>
 #include <sys/mman.h>
 
@@ -48,6 +49,13 @@ void dropFontPages() {
         madvise(start, to - from, MADV_DONTNEED);
     }
     std::fclose(maps);
+}
+
+// Start-up frees more than it keeps (the scene's compilation, the start-up
+// logo, decoding buffers); hand those pages back instead of holding them
+// for the rest of a tray program's long life.
+void releaseFreedMemory() {
+    malloc_trim(0);
 }
 
 } // namespace AppSetup
