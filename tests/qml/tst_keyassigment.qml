@@ -129,7 +129,7 @@ Item {
         // the name for the button.
         function test_macroBindingOnClose() {
             start();
-            page.setMacroNames(["walk", "burst", "spray"]);
+            page.macroList.addData(["walk", "burst", "spray"]);
             open(3);
             page.chooseMacro(1);
             page.chooseMacroMode(2);

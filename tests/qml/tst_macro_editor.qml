@@ -54,7 +54,7 @@ Item {
         function test_init(d) {
             start(d.stored);
             compare(page.names(), d.shown);
-            var list = root.keyAssigmentMain.ui().macroList;
+            var list = root.keyAssigmentMain.macroList;
             compare(list.count, d.shown.length, "the key dialog lists them too");
         }
 

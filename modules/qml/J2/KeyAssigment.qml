@@ -49,7 +49,9 @@ Rectangle {
     // on; until then the function being edited, the macro names and the
     // functions here are all there is of it.
     property Body body: null
-    readonly property DropDownList macroList: body ? body.macroList : null
+    // Other pages fill the macro drop-down before the dialog ever shows;
+    // until then it is only the names.
+    readonly property var macroList: body ? body.macroList : macroNamesOnly
     readonly property Flickable scrollArea: body ? body.scrollArea : null
 
     function ui(): Body {
@@ -426,6 +428,17 @@ Rectangle {
             macroNames.append({ textValue: String(list[i]) });
         if (body)
             body.macroList.currentSelect = keyCode0 === 0x04 ? macroNames.indexOfName(keyString) : -1;
+    }
+
+    QtObject {
+        id: macroNamesOnly
+        readonly property ListModel mdItems: macroNames
+        readonly property int count: macroNames.count
+        readonly property int currentSelect: keyAssigmentMain.keyCode0 === 0x04 ? macroNames.indexOfName(keyAssigmentMain.keyString) : -1
+        readonly property bool isDrop: false
+        function addData(names) { keyAssigmentMain.setMacroNames(names); }
+        function rowText(i) { return i >= 0 && i < macroNames.count ? macroNames.get(i).textValue : ""; }
+        function closeMenu() {}
     }
 
     ListModel {
