@@ -1,6 +1,7 @@
 // The device event reader: stage reports and balloons, unplugging, and how
 // the reader is started, replaced and stopped.
 #include "device_test_support.h"
+#include "event_report.h"
 
 #include <QTest>
 #include <QThread>
@@ -67,6 +68,12 @@ private slots:
         QTRY_COMPARE(seen, QStringList({"3", "Info|three ", "1", "Info|one ", "7", "Info|seven ",
                                         "0", "Info|other ", "9", "Info|other "}));
         QVERIFY(!offGuiThread && hid->readerRunning);
+        // Other reports of the event interface, or short ones, are no stage.
+        const unsigned char other[][4] = {
+            {0x06, 0x08, 0, 2}, {0x05, 0x07, 0, 2}, {0x06, 0x07, 0, 2}};
+        QCOMPARE(EventReport::dpiStage(other[0], 4), -1);
+        QCOMPARE(EventReport::dpiStage(other[1], 4), -1);
+        QCOMPARE(EventReport::dpiStage(other[2], 3), -1);
     }
 
     // Starting sets the notification option bit; values that could not be
