@@ -52,7 +52,6 @@ Rectangle {
     // Other pages fill the macro drop-down before the dialog ever shows;
     // until then it is only the names.
     readonly property var macroList: body ? body.macroList : macroNamesOnly
-    readonly property Flickable scrollArea: body ? body.scrollArea : null
 
     function ui(): Body {
         if (body === null) {

@@ -48,13 +48,7 @@ Rectangle {
     // needs them) and kept from then on; until then the names, the steps
     // and the functions above are all there is of it.
     property Body body: null
-    readonly property CheckBox delayCheck: body ? body.delayCheck : null
     readonly property RectInput repeatBox: body ? body.repeatBox : null
-    readonly property ContextMenu nameMenu: body ? body.nameMenu : null
-    readonly property ContextMenu stepMenu: body ? body.stepMenu : null
-    readonly property Rectangle insertKeyBox: body ? body.insertKeyBox : null
-    readonly property NameList nameList: body ? body.nameList : null
-    readonly property ListView stepList: body ? body.stepList : null
 
     function ui(): Body {
         if (body === null) {

@@ -35,11 +35,7 @@ Rectangle {
     // on; until then the entries, the rows and the functions here are all
     // there is of it.
     property Body body: null
-    readonly property Rectangle profileMenu: body ? body.profileMenu : null
-    readonly property NameList profileList: body ? body.profileList : null
-    readonly property TextInput renameEditor: body ? body.profileList.editor : null
     readonly property TextButton newButton: body ? body.newButton : null
-    readonly property TextButton importButton: body ? body.importButton : null
 
     function ui(): Body {
         if (body === null) {
