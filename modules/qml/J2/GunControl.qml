@@ -44,11 +44,9 @@ Rectangle {
     readonly property DropDownList gunSelect: body ? body.gunSelect : null
     readonly property DropDownSlider rateSlider: body ? body.rateSlider : null
     readonly property RectInput yBox: body ? body.yBox : null
-    readonly property RectInput xBox: body ? body.xBox : null
     readonly property RectInput timesBox: body ? body.timesBox : null
     readonly property CheckBox endlessBox: body ? body.endlessBox : null
     readonly property Rectangle redDot: body ? body.redDot : null
-    readonly property ListView gunList: body ? body.gunList : null
 
     function ui(): Body {
         if (body === null) {
