@@ -7,12 +7,7 @@ namespace {
 HHOOK g_keyboardHook = nullptr;
 HHOOK g_mouseHook = nullptr;
 
-KeyboardCallback g_keyboard = nullptr;
-void *g_keyboardContext = nullptr;
-MouseCallback g_mouse = nullptr;
-void *g_mouseContext = nullptr;
-CopyDataCallback g_copyData = nullptr;
-void *g_copyDataContext = nullptr;
+RegisteredCallbacks g_callbacks;
 
 // Only touched from the thread that installed the hooks: Windows calls
 // low-level hook procedures through that thread's message loop.
@@ -50,18 +45,18 @@ bool isInstalled() {
 }
 
 void setKeyboardCallback(KeyboardCallback cb, void *context) {
-    g_keyboard = cb;
-    g_keyboardContext = context;
+    g_callbacks.keyboard = cb;
+    g_callbacks.keyboardContext = context;
 }
 
 void setMouseCallback(MouseCallback cb, void *context) {
-    g_mouse = cb;
-    g_mouseContext = context;
+    g_callbacks.mouse = cb;
+    g_callbacks.mouseContext = context;
 }
 
 void setCopyDataCallback(CopyDataCallback cb, void *context) {
-    g_copyData = cb;
-    g_copyDataContext = context;
+    g_callbacks.copyData = cb;
+    g_callbacks.copyDataContext = context;
 }
 
 LRESULT CALLBACK keyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
@@ -74,32 +69,33 @@ LRESULT CALLBACK keyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
         const bool extended = (info->flags & LLKHF_EXTENDED) != 0;
         const bool altDown = (info->flags & LLKHF_ALTDOWN) != 0;
         const int usage = g_keyState.feed(scan, extended, altDown, isDown);
-        if (usage != 0 && g_keyboard)
-            g_keyboard(usage, isDown, g_keyboardContext);
+        if (usage != 0 && g_callbacks.keyboard)
+            g_callbacks.keyboard(usage, isDown, g_callbacks.keyboardContext);
     }
     return CallNextHookEx(g_keyboardHook, nCode, wParam, lParam);
 }
 
 LRESULT CALLBACK mouseProc(int nCode, WPARAM wParam, LPARAM lParam) {
-    if (nCode == HC_ACTION && lParam && g_mouse) {
+    if (nCode == HC_ACTION && lParam && g_callbacks.mouse) {
         int code = 0;
         bool isDown = false;
         if (KeyTables::mouseMessageToButton(static_cast<unsigned>(wParam), &code, &isDown)) {
             const auto *info = reinterpret_cast<const MSLLHOOKSTRUCT *>(lParam);
-            g_mouse(code, isDown, info->pt.x, info->pt.y, g_mouseContext);
+            g_callbacks.mouse(code, isDown, info->pt.x, info->pt.y, g_callbacks.mouseContext);
         }
     }
     return CallNextHookEx(g_mouseHook, nCode, wParam, lParam);
 }
 
 bool dispatchCopyData(UINT message, LPARAM lParam) {
-    if (message != WM_COPYDATA || !g_copyData)
+    if (message != WM_COPYDATA || !g_callbacks.copyData)
         return false;
     const auto *cds = reinterpret_cast<const COPYDATASTRUCT *>(lParam);
     if (!cds) // nothing to hand on, but the message is still ours
         return true;
-    g_copyData(static_cast<unsigned long>(cds->dwData), static_cast<const char *>(cds->lpData),
-               static_cast<unsigned int>(cds->cbData), g_copyDataContext);
+    g_callbacks.copyData(static_cast<unsigned long>(cds->dwData),
+                         static_cast<const char *>(cds->lpData),
+                         static_cast<unsigned int>(cds->cbData), g_callbacks.copyDataContext);
     return true;
 }
 

@@ -13,16 +13,7 @@
 
 namespace {
 
-struct Registered {
-    KeyboardCallback keyboard = nullptr;
-    void *keyboardContext = nullptr;
-    MouseCallback mouse = nullptr;
-    void *mouseContext = nullptr;
-    CopyDataCallback copyData = nullptr;
-    void *copyDataContext = nullptr;
-};
-
-Registered g_callbacks;
+RegisteredCallbacks g_callbacks;
 // Lives as long as the program, like the key state of the Windows hook: a key
 // still held across a remove/install pair is not reported pressed twice.
 KeyStateFilter g_keyState;

@@ -10,3 +10,13 @@ using MouseCallback = void (*)(int buttonCode, bool isDown, int x, int y, void *
 // Platform-neutral form of a WM_COPYDATA's COPYDATASTRUCT.
 using CopyDataCallback = void (*)(unsigned long dwData, const char *data, unsigned int cbData,
                                   void *context);
+
+// What the program registered, kept by each platform's capture code.
+struct RegisteredCallbacks {
+    KeyboardCallback keyboard = nullptr;
+    void *keyboardContext = nullptr;
+    MouseCallback mouse = nullptr;
+    void *mouseContext = nullptr;
+    CopyDataCallback copyData = nullptr;
+    void *copyDataContext = nullptr;
+};
