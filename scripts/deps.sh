@@ -10,7 +10,7 @@ PACKAGES=(
   libhidapi-dev libudev-dev libx11-dev libxi-dev libglib2.0-dev
   # QML modules the scene and its tests import
   qml6-module-qtquick qml6-module-qttest qml6-module-qtqml qml6-module-qtqml-workerscript
-  qml6-module-qtquick-window qml6-module-qtqml-models
+  qml6-module-qtquick-window qml6-module-qtqml-models qml6-module-qtquick-shapes
   # running under a virtual display, driving it, looking at it
   libgl1-mesa-dri xvfb xauth xdotool x11-utils imagemagick librsvg2-bin fonts-wqy-microhei
   libglib2.0-bin gsettings-desktop-schemas

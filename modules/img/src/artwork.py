@@ -46,33 +46,21 @@ def wordmark(x, y, scale, fill, word="SKARN", advance=32):
 
 
 # ---------------------------------------------------------------- window
-def background():
-    w, h = 1024, 640
-    defs = (
-        '<linearGradient id="bg" x1="0" y1="0" x2="0" y2="1">'
-        '<stop offset="0" stop-color="#17171a"/><stop offset="1" stop-color="#0a0a0b"/></linearGradient>'
-        '<radialGradient id="glow" cx="500" cy="350" r="300" gradientUnits="userSpaceOnUse">'
-        '<stop offset="0" stop-color="#cf3e00" stop-opacity="0.22"/>'
-        '<stop offset="0.55" stop-color="#cf3e00" stop-opacity="0.05"/>'
-        '<stop offset="1" stop-color="#cf3e00" stop-opacity="0"/></radialGradient>'
-        '<pattern id="hex" width="24" height="41.57" patternUnits="userSpaceOnUse">'
-        '<path d="M0 0L12 6.93V20.78L0 27.71M12 20.78L24 27.71M24 0L12 6.93M12 34.64V41.57" '
-        'fill="none" stroke="#ffffff" stroke-opacity="0.035" stroke-width="1"/></pattern>')
-    body = [f'<rect width="{w}" height="{h}" fill="url(#bg)"/>',
-            f'<rect width="{w}" height="{h}" fill="url(#hex)"/>',
-            f'<rect width="{w}" height="{h}" fill="url(#glow)"/>']
-    # scanner rings around the mouse
-    for r, op in ((150, 0.10), (205, 0.07), (262, 0.045)):
-        body.append(f'<circle cx="500" cy="352" r="{r}" fill="none" stroke="{GRAY2}" '
-                    f'stroke-opacity="{op}" stroke-width="1"/>')
-    body.append('<path d="M500 82V98M500 606V622M228 352H244M756 352H772" stroke="#cf3e00" '
-                'stroke-opacity="0.5" stroke-width="2"/>')
-    # floor line and corner accents
-    body.append(f'<path d="M0 {h - 40}H{w}" stroke="{GRAY1}" stroke-opacity="0.6"/>')
-    body.append(f'<path d="M0 {h - 3}H300L312 {h - 15}H420" fill="none" stroke="{ORANGE}" '
-                'stroke-width="2"/>')
-    body.append(f'<rect x="0" y="{h - 2}" width="{w}" height="2" fill="{ORANGE}" fill-opacity="0.35"/>')
-    return svg(w, h, "".join(body), defs)
+# The backdrop's gradient, glow, rings and accents are drawn by the scene
+# itself: a window-sized picture would hold 2.5 MB for the program's life.
+# Only the hex mesh is a picture, one tile the scene repeats. Seven rows of
+# cells make a whole number of pixels, so the tiles meet without a seam.
+HEX_W, HEX_ROWS, HEX_TILE_H = 24, 7, 291
+
+
+def background_hex():
+    cell_h = HEX_TILE_H / HEX_ROWS
+    defs = (f'<pattern id="hex" width="{HEX_W}" height="{cell_h:.4f}" patternUnits="userSpaceOnUse">'
+            f'<path d="M0 0L12 {cell_h / 6:.3f}V{cell_h / 2:.3f}L0 {cell_h * 2 / 3:.3f}'
+            f'M12 {cell_h / 2:.3f}L24 {cell_h * 2 / 3:.3f}M24 0L12 {cell_h / 6:.3f}'
+            f'M12 {cell_h * 5 / 6:.3f}V{cell_h:.4f}" '
+            'fill="none" stroke="#ffffff" stroke-opacity="0.035" stroke-width="1"/></pattern>')
+    return svg(HEX_W, HEX_TILE_H, f'<rect width="{HEX_W}" height="{HEX_TILE_H}" fill="url(#hex)"/>', defs)
 
 
 def title_bar():
@@ -414,7 +402,7 @@ def highlight(i, selected):
 # ---------------------------------------------------------------- catalogue
 def catalogue():
     pics = {
-        "background": background,
+        "backgroundHex": background_hex,
         "titleBar": title_bar,
         "titleLogo": title_logo,
         "skin1/index/powerOn": power_on,

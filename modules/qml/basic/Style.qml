@@ -19,6 +19,8 @@ QtObject {
     readonly property color colorBlack: "#000000"
     readonly property color colorAlarm: "#ff3030"
     readonly property color maskColor: "#90000000"
+    readonly property color backdropTop: "#17171a"
+    readonly property color backdropBottom: "#0a0a0b"
     readonly property int skin: 1
 
     // "qrc:/<group>/modules/img/skin<n>/<group>/<name>.png"
