@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QIcon>
+#include <QImageReader>
 #include <QMenu>
 
 #ifdef Q_OS_WIN
@@ -31,6 +32,24 @@ const char *const Widget::kTrayMenuStyle =
     "QMenu::indicator { width: 13px; height: 13px; } "
     "QMenu::icon { padding-left: 2px; padding-right: 2px; } ";
 
+namespace {
+
+// Trays draw the icon at 16 to 64 px. The file also carries 128 and 256 px
+// images, which QIcon would keep decoded (0.3 MB) for the program's life.
+QIcon trayIconFrom(const QString &path) {
+    constexpr int kLargestTraySize = 64;
+    QIcon icon;
+    QImageReader reader(path);
+    for (int i = 0; i < reader.imageCount() && reader.jumpToImage(i); ++i) {
+        const QImage image = reader.read();
+        if (!image.isNull() && image.width() <= kLargestTraySize)
+            icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon.isNull() ? QIcon(path) : icon;
+}
+
+} // namespace
+
 Widget::Widget(QWidget *parent) : QWidget(parent) {
     ui_Ctl = new Ui_Controler;
     ui_Ctl->setupUi(this, &hid);
@@ -50,7 +69,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent) {
     tray->setToolTip(QString::fromLatin1(kTrayToolTip));
     // A missing file gives no image at all rather than an empty placeholder.
     const QString iconPath = QString::fromLatin1(kTrayIconPath);
-    tray->setIcon(QFile::exists(iconPath) ? QIcon(iconPath) : QIcon());
+    tray->setIcon(QFile::exists(iconPath) ? trayIconFrom(iconPath) : QIcon());
     connect(tray, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
     tray->show();
 
