@@ -631,6 +631,19 @@ bool looksLikeMacro(const QString &path) {
     return true;
 }
 
+// A file to import: says why it cannot be read, so a mistyped path is not
+// reported as a file of the wrong kind.
+QString unreadable(const QString &path) {
+    const QFileInfo source(path);
+    if (!source.exists())
+        return QStringLiteral("there is no file %1").arg(path);
+    if (source.isDir())
+        return QStringLiteral("%1 is a folder").arg(path);
+    if (!source.isReadable())
+        return QStringLiteral("%1 cannot be read").arg(path);
+    return QString();
+}
+
 // A file we can write: its folder exists, and it is no folder itself.
 QString unwritable(const QString &path) {
     const QFileInfo target(path);
@@ -670,6 +683,8 @@ QJsonObject CtlServer::profileFile(const QJsonObject &request, const QJsonArray 
         return reply(Done);
     }
     // import
+    if (const QString why = unreadable(file); !why.isEmpty())
+        return reply(Refused, why);
     if (!SettingsStore::looksLikeProfile(file))
         return reply(Refused, QStringLiteral("%1 is not a profile").arg(file));
     if (entries.size() >= profiles->property("maxProfiles").toInt())
@@ -717,6 +732,8 @@ QJsonObject CtlServer::macro(const QJsonObject &request) {
     QObject *editor = page("macroEditorMain");
     if (!editor)
         return reply(NoAnswer, QStringLiteral("the macro editor is not there"));
+    if (const QString why = unreadable(file); !why.isEmpty())
+        return reply(Refused, why);
     if (!looksLikeMacro(file))
         return reply(Refused, QStringLiteral("%1 is not a macro").arg(file));
     const QString name = call(editor, "freeName").toString();
