@@ -41,6 +41,9 @@ QIcon trayIconFrom(const QString &path) {
     QIcon icon;
     QImageReader reader(path);
     for (int i = 0; i < reader.imageCount() && reader.jumpToImage(i); ++i) {
+        // The header's size spares decoding the large images at start-up.
+        if (reader.size().width() > kLargestTraySize)
+            continue;
         const QImage image = reader.read();
         if (!image.isNull() && image.width() <= kLargestTraySize)
             icon.addPixmap(QPixmap::fromImage(image));
