@@ -24,7 +24,7 @@ Item {
         }
         function saved() { return calls("ui_View.mouseSaveGundata"); }
         function shown() {
-            return [page.yBox.textValue, page.rateSlider.textValue, page.timesBox.textValue, page.endlessBox.isSelect];
+            return [page.body.yBox.textValue, page.body.rateSlider.textValue, page.body.timesBox.textValue, page.body.endlessBox.isSelect];
         }
         function close() { mouseClick(findChild(page, "gunClose")); }
 
@@ -34,12 +34,12 @@ Item {
         }
         function test_draggingTheDot(d) {
             start({ 0: ["M416", "L-Click", "10", "0", d.startY, "0"] });
-            var dot = page.redDot;
+            var dot = page.body.redDot;
             var cx = dot.x + 4, sy = dot.y + 4, dy = d.to - dot.y;
             mousePress(dot.parent, cx, sy);
             for (var i = 1; i <= 10; ++i)
                 mouseMove(dot.parent, cx, sy + dy * i / 10, -1, Qt.LeftButton);
-            compare(page.yBox.textValue, d.y);
+            compare(page.body.yBox.textValue, d.y);
             compare(saved(), []);
             mouseRelease(dot.parent, cx, sy + dy);
             compare(saved(), ["ui_View.mouseSaveGundata(0,[M416,L-Click,10,0," + d.y + ",0])"]);
@@ -48,9 +48,9 @@ Item {
         function test_typedAndDraggedValuesStored() {
             start({});
             page.choosePreset(2);
-            typeInto(page.yBox, "99");
-            compare(page.redDot.y, 183);
-            var dd = page.rateSlider;
+            typeInto(page.body.yBox, "99");
+            compare(page.body.redDot.y, 183);
+            var dd = page.body.rateSlider;
             mouseClick(dd, 20, 12);
             tryCompare(dd, "animating", false);
             mouseDrag(dd.slider, dd.slider.position + 6, 6, 300, 0);
@@ -69,9 +69,9 @@ Item {
         }
         function test_times(d) {
             start({ 0: ["M416", "L-Click", "10", "0", "10", d.times] });
-            d.click ? mouseClick(page.endlessBox, page.endlessBox.width - 6, 6) : typeInto(page.timesBox, d.text);
+            d.click ? mouseClick(page.body.endlessBox, page.body.endlessBox.width - 6, 6) : typeInto(page.body.timesBox, d.text);
             compare(saved(), d.stored === null ? [] : ["ui_View.mouseSaveGundata(0,[M416,L-Click,10,0,10," + d.stored + "])"]);
-            compare(page.endlessBox.isSelect, d.click ? d.stored !== null : d.stored === "0");
+            compare(page.body.endlessBox.isSelect, d.click ? d.stored !== null : d.stored === "0");
         }
 
         // Broken stored fields fall back to the built-in ones.
@@ -97,13 +97,13 @@ Item {
             close();
             compare(calls("ui_View.mouseSendGundata"), [], "nothing changed, nothing sent");
             root.openDialog(page, true);
-            choose(page.gunSelect, 1);
+            choose(page.body.gunSelect, 1);
             page.choosePreset(1);
             compare(calls("ui_View.setGlobalData"), ["ui_View.setGlobalData(mouse/selectGun,[0,1,0])"]);
-            choose(page.gunSelect, 2);
+            choose(page.body.gunSelect, 2);
             page.choosePreset(1);
             compare(saved(), [], "choosing a preset stores none");
-            choose(page.gunSelect, 0);
+            choose(page.body.gunSelect, 0);
             compare(shown(), ["10", "10MS", "0", true]);
             callLog.clear();
             close();
@@ -121,8 +121,8 @@ Item {
 
         function test_closeCommitsAnOpenEdit() {
             start({});
-            page.timesBox.input.forceActiveFocus();
-            page.timesBox.input.selectAll();
+            page.body.timesBox.input.forceActiveFocus();
+            page.body.timesBox.input.selectAll();
             keyClick(Qt.Key_7);
             close();
             compare(calls("ui_View.mouseSendGundata"), ["ui_View.mouseSendGundata(1,[7,0,10])",

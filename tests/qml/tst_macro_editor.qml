@@ -257,11 +257,11 @@ Item {
         }
         function test_pauseAndRepeatBoxes(d) {
             start(["M"], ["1,A", "0,50", "2,A"], "4");
-            compare(page.repeatBox.textValue, "4");
+            compare(page.body.repeatBox.textValue, "4");
             page.startPauseEdit(1);
             page.pauseText = d.pause;
             page.macroEditorFocus();
-            typeInto(page.repeatBox, d.repeat);
+            typeInto(page.body.repeatBox, d.repeat);
             page.macroEditorFocus();
             compare(savedSteps(), d.steps);
             compare(macro().slice(-1), [d.saved]);

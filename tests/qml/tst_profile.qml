@@ -58,7 +58,7 @@ Item {
         function test_new(d) {
             start(d.names, 0);
             root.openDialog(page, true);
-            mouseClick(page.newButton);
+            mouseClick(page.body.newButton);
             if (d.made === "") {
                 compare(callLog.entries().filter(function (e) { return e.indexOf("ui_View.get") !== 0; }), []);
                 return;

@@ -41,12 +41,6 @@ Rectangle {
     // kept from then on; until then the presets, the slots and the functions
     // here are all there is of it.
     property Body body: null
-    readonly property DropDownList gunSelect: body ? body.gunSelect : null
-    readonly property DropDownSlider rateSlider: body ? body.rateSlider : null
-    readonly property RectInput yBox: body ? body.yBox : null
-    readonly property RectInput timesBox: body ? body.timesBox : null
-    readonly property CheckBox endlessBox: body ? body.endlessBox : null
-    readonly property Rectangle redDot: body ? body.redDot : null
 
     function ui(): Body {
         if (body === null) {

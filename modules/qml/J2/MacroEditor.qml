@@ -48,7 +48,6 @@ Rectangle {
     // needs them) and kept from then on; until then the names, the steps
     // and the functions above are all there is of it.
     property Body body: null
-    readonly property RectInput repeatBox: body ? body.repeatBox : null
 
     function ui(): Body {
         if (body === null) {

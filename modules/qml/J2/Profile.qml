@@ -35,7 +35,6 @@ Rectangle {
     // on; until then the entries, the rows and the functions here are all
     // there is of it.
     property Body body: null
-    readonly property TextButton newButton: body ? body.newButton : null
 
     function ui(): Body {
         if (body === null) {
