@@ -272,7 +272,7 @@ Rectangle {
     }
 
     function chooseMacro(row) {
-        var name = row >= 0 && row < macroNames.count ? macroNames.get(row).textValue : "";
+        var name = macroNames.nameAt(row);
         if (name === "")
             return;
         choose(0x04, macroMode, keyIndex, 0, name);
@@ -320,7 +320,7 @@ Rectangle {
         b.timesInput.textValue = String(times);
         b.endlessBox.isSelect = times === 0;
         comboLabel = keyCode0 === 0x02 && keyString !== "" ? keyString : langText(10);
-        b.macroList.currentSelect = keyCode0 === 0x04 ? macroNames.indexOfName(keyString) : -1;
+        b.macroList.currentSelect = boundMacroRow();
         if (keyCode0 === 0x04)
             macroMode = U.clamp(keyCode1, 0, 2);
         selectRadio(b.macroModes, macroMode);
@@ -419,6 +419,11 @@ Rectangle {
             detectKeyboard(isDown, usbCode, 1);
     }
 
+    // The macro drop-down's row of the macro the button plays, or -1.
+    function boundMacroRow() {
+        return keyCode0 === 0x04 ? macroNames.indexOfName(keyString) : -1;
+    }
+
     // Names in the macro editor's order.
     function setMacroNames(names) {
         var list = U.toList(names);
@@ -426,17 +431,17 @@ Rectangle {
         for (var i = 0; i < list.length; ++i)
             macroNames.append({ textValue: String(list[i]) });
         if (body)
-            body.macroList.currentSelect = keyCode0 === 0x04 ? macroNames.indexOfName(keyString) : -1;
+            body.macroList.currentSelect = boundMacroRow();
     }
 
     QtObject {
         id: macroNamesOnly
         readonly property ListModel mdItems: macroNames
         readonly property int count: macroNames.count
-        readonly property int currentSelect: keyAssigmentMain.keyCode0 === 0x04 ? macroNames.indexOfName(keyAssigmentMain.keyString) : -1
+        readonly property int currentSelect: keyAssigmentMain.boundMacroRow()
         readonly property bool isDrop: false
         function addData(names) { keyAssigmentMain.setMacroNames(names); }
-        function rowText(i) { return i >= 0 && i < macroNames.count ? macroNames.get(i).textValue : ""; }
+        function rowText(i) { return macroNames.nameAt(i); }
         function closeMenu() {}
     }
 
@@ -447,6 +452,9 @@ Rectangle {
                 if (get(i).textValue === name)
                     return i;
             return -1;
+        }
+        function nameAt(i) {
+            return i >= 0 && i < count ? get(i).textValue : "";
         }
     }
 

@@ -587,7 +587,7 @@ Rectangle {
         isInsertting = false;
         macroEditorMain.visible = false;
         closed();
-        if (keyAssigmentMain && keyAssigmentMain.macroList)
+        if (keyAssigmentMain)
             keyAssigmentMain.macroList.closeMenu();
     }
 
